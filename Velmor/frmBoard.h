@@ -1,0 +1,105 @@
+#pragma once
+// The board window: the well, the falling piece and its preview, the clock,
+// the keys, the score and the game's flow. Its procedures are split over
+// files by concern: frmBoard.cpp (design, load, close), frmBoard_Well.cpp,
+// frmBoard_Pieces.cpp, frmBoard_Gravity.cpp, frmBoard_Keys.cpp,
+// frmBoard_Flow.cpp and frmBoard_Menu.cpp.
+
+#include "platform/forms/CommandButton.h"
+#include "platform/forms/ControlArray.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Image.h"
+#include "platform/forms/Label.h"
+#include "platform/forms/PictureBox.h"
+#include "platform/forms/Shape.h"
+#include "platform/forms/Timer.h"
+#include "platform/runtime/Array2D.h"
+
+#include <array>
+
+struct BoardCell {
+    bool Filled = false;
+    int16_t CellRow = 0;
+    int16_t CellColumn = 0;
+    int16_t CellSize = 0;
+    plat::ShapeControl* Square = nullptr;
+};
+
+// A place of the falling piece's 4 x 4 frame, as the quarter turn sees it.
+struct TurnCell {
+    bool Filled = false;
+    int32_t X = 0;
+    int32_t Y = 0;
+};
+
+class frmBoard : public plat::Form {
+public:
+    frmBoard();
+    ~frmBoard() override;
+
+    // Controls.
+    plat::ControlArray<plat::ShapeControl> shpSquare;
+    plat::ControlArray<plat::ShapeControl> shpBlobSquare;
+    plat::PictureBox picPreview;
+    plat::ControlArray<plat::ShapeControl> shpPreview;
+    plat::Label lblScore;
+    plat::CommandButton cmdPlay;
+    plat::CommandButton cmdTryAgain;
+    plat::Label lblMenu;
+    plat::Image imgLeft;
+    plat::Image imgRight;
+    plat::Timer tmrMove;
+
+    // The well (frmBoard_Well.cpp).
+    plat::Array2D<BoardCell> Board;
+    void SetupBoard();
+    static int32_t PaletteColor(const int32_t& c);
+
+    // Pieces (frmBoard_Pieces.cpp).
+    std::array<bool, 18> pArray{};
+    std::array<plat::ShapeControl*, 16> BlobCell{};
+    bool Rotate3 = false;
+    int16_t NextRed = 0;
+    int16_t NextGreen = 0;
+    int16_t NextBlue = 0;
+    void DetermineBlob();
+    void SetpArray(const std::array<bool, 18>& a);
+    void SetBlob1(const int32_t& backC, const int32_t& borderC, std::array<bool, 18>& p);
+    void SetPreview(const int32_t& backC, const int32_t& borderC, const std::array<bool, 18>& p);
+
+    // Gravity, landing and rows (frmBoard_Gravity.cpp).
+    bool Landed = false;
+    void tmrMove_Timer();
+    void CheckBlob();
+    void BlobStop();
+    void RemoveRow(const int16_t& Row);
+    void SetSpeed();
+    void DropBlob();
+
+    // Player control (frmBoard_Keys.cpp).
+    std::array<TurnCell, 16> OldCell{};
+    std::array<TurnCell, 16> NewCell{};
+    void Form_KeyDown(int16_t& KeyCode, int16_t Shift) override;
+    void MoveBlobLeft();
+    void MoveBlobRight();
+    void RotateBlob();
+
+    // Game flow (frmBoard_Flow.cpp).
+    void cmdPlay_Click();
+    void cmdTryAgain_Click();
+    void GameOver();
+    void PostHighScore();
+
+protected:
+    void Design() override;
+    void Form_Load() override;
+    void Form_QueryUnload(int16_t& Cancel, int16_t UnloadMode) override;
+    void Form_Unload(int16_t& Cancel) override;
+
+private:
+    void ReadBoardSettings();
+    void LayOut();
+    // Column and row of a grid shape by the board index rule.
+    int Column(const plat::ShapeControl& shape) const;
+    int Row(const plat::ShapeControl& shape) const;
+};

@@ -1,0 +1,86 @@
+#include "platform/forms/Control.h"
+
+#include "platform/forms/Container.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Twips.h"
+
+#include <QWidget>
+
+namespace plat {
+
+Control::Control(Container& container, QString name, int index)
+    : container_(container), name_(std::move(name)), index_(index)
+{
+    container_.Add(this);
+    container_.ContainerForm().RegisterControl(this);
+}
+
+Control::~Control()
+{
+    container_.ContainerForm().UnregisterControl(this);
+    container_.Remove(this);
+}
+
+Form& Control::OwnerForm() const
+{
+    return container_.ContainerForm();
+}
+
+void Control::Move(float left, float top, float width, float height)
+{
+    Left = left;
+    Top = top;
+    if (width >= 0)
+        Width = width;
+    if (height >= 0)
+        Height = height;
+}
+
+void Control::ZOrder(int position)
+{
+    if (Windowless()) {
+        if (position == 0)
+            container_.BringToFront(this);
+        else
+            container_.SendToBack(this);
+        Invalidate();
+    } else if (QWidget* w = Widget()) {
+        if (position == 0)
+            w->raise();
+        else
+            w->lower();
+    }
+}
+
+void Control::SetFocus()
+{
+    if (QWidget* w = Widget())
+        w->setFocus(Qt::OtherFocusReason);
+}
+
+void Control::PropertyChanged(Aspect aspect)
+{
+    if (Windowless())
+        Invalidate();
+    else
+        Apply(aspect);
+}
+
+void Control::Invalidate()
+{
+    const QRectF now = PixelRect(Left, Top, Width, Height).adjusted(-1, -1, 1, 1);
+    if (!paintedRect_.isNull())
+        container_.InvalidatePixels(paintedRect_);
+    container_.InvalidatePixels(now);
+    paintedRect_ = now;
+}
+
+QFont FontSpec::ToQFont() const
+{
+    QFont font(Name);
+    font.setPointSizeF(Size > 0 ? Size : 1);
+    font.setBold(Bold);
+    return font;
+}
+
+}  // namespace plat
