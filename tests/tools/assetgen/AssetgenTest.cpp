@@ -1,0 +1,290 @@
+// Runs the asset generator as the build does and checks that what it writes is
+// what the game and the browser component can load.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <cmath>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace {
+
+const QStringList kGameAssets = {"sidestopper.wav", "waterdrop.wav",  "energypod.wav",
+                                 "wall_left.png",   "wall_right.png", "velmor.png",
+                                 "velmor_logo.bmp"};
+const QStringList kBrowserAssets = {"roamwell.png",    "roamwell16.png",  "tb_back.png",
+                                    "tb_forward.png",  "tb_stop.png",     "tb_refresh.png",
+                                    "tb_home.png",     "tb_search.png",   "tb_sitepins.png",
+                                    "roamwell_about.jpg"};
+
+struct RunResult {
+    int exitCode;
+    QByteArray out;
+    QByteArray err;
+};
+
+RunResult runGenerator(const QStringList& args)
+{
+    QProcess p;
+    p.start(QStringLiteral(ASSETGEN_PATH), args);
+    if (!p.waitForFinished(60000))
+        return {-1, {}, "did not finish"};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+quint16 le16(const QByteArray& b, int at) { return qFromLittleEndian<quint16>(b.constData() + at); }
+quint32 le32(const QByteArray& b, int at) { return qFromLittleEndian<quint32>(b.constData() + at); }
+
+struct Wave {
+    quint32 riffSize = 0;
+    quint16 format = 0, channels = 0, blockAlign = 0, bits = 0;
+    quint32 rate = 0, byteRate = 0;
+    std::vector<double> samples;   // -1 .. 1
+};
+
+// Walks the chunks as a player would, rather than assuming a 44-byte header.
+std::optional<Wave> parseWave(const QByteArray& b)
+{
+    if (b.size() < 12 || b.left(4) != "RIFF" || b.mid(8, 4) != "WAVE")
+        return std::nullopt;
+    Wave w;
+    w.riffSize = le32(b, 4);
+    bool haveFormat = false, haveData = false;
+    for (int at = 12; at + 8 <= b.size();) {
+        const QByteArray id = b.mid(at, 4);
+        const quint32 size = le32(b, at + 4);
+        if (at + 8 + qint64(size) > b.size())
+            return std::nullopt;
+        if (id == "fmt " && size >= 16) {
+            w.format = le16(b, at + 8);
+            w.channels = le16(b, at + 10);
+            w.rate = le32(b, at + 12);
+            w.byteRate = le32(b, at + 16);
+            w.blockAlign = le16(b, at + 20);
+            w.bits = le16(b, at + 22);
+            haveFormat = true;
+        } else if (id == "data" && haveFormat && w.bits == 16) {
+            for (quint32 i = 0; i + 1 < size; i += 2)
+                w.samples.push_back(qint16(le16(b, at + 8 + int(i))) / 32768.0);
+            haveData = true;
+        }
+        at += 8 + int(size) + int(size % 2);
+    }
+    if (!haveFormat || !haveData)
+        return std::nullopt;
+    return w;
+}
+
+// Zero crossings per second over a stretch: a rough measure of pitch.
+double crossingRate(const std::vector<double>& s, double from, double to, int rate)
+{
+    const size_t a = size_t(from * rate), b = std::min(s.size(), size_t(to * rate));
+    int crossings = 0;
+    for (size_t i = a + 1; i < b; ++i)
+        if ((s[i - 1] < 0) != (s[i] < 0))
+            ++crossings;
+    return crossings / (to - from);
+}
+
+class AssetgenTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        static int argc = 1;
+        static char name[] = "assetgen_test";
+        static char* argv[] = {name, nullptr};
+        if (!QCoreApplication::instance())
+            app = std::make_unique<QCoreApplication>(argc, argv);
+        dir = std::make_unique<QTemporaryDir>();
+        first = runGenerator(QStringList{dir->path()} + kGameAssets + kBrowserAssets);
+    }
+    static void TearDownTestSuite()
+    {
+        dir.reset();
+        app.reset();   // before Qt's own globals go at exit
+    }
+
+    static QString path(const QString& name) { return dir->filePath(name); }
+
+    static inline std::unique_ptr<QCoreApplication> app;
+    static inline std::unique_ptr<QTemporaryDir> dir;
+    static inline RunResult first;
+};
+
+TEST_F(AssetgenTest, WritesEveryNamedFileAndNothingElse)
+{
+    ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
+    const QStringList written = QDir(dir->path()).entryList(QDir::Files);
+    EXPECT_EQ(QSet<QString>(written.begin(), written.end()),
+              QSet<QString>(kGameAssets.begin(), kGameAssets.end())
+                  + QSet<QString>(kBrowserAssets.begin(), kBrowserAssets.end()));
+
+    const RunResult list = runGenerator({"--list"});
+    ASSERT_EQ(list.exitCode, 0);
+    const QStringList known = QString::fromUtf8(list.out).split('\n', Qt::SkipEmptyParts);
+    for (const QString& name : kGameAssets + kBrowserAssets)
+        EXPECT_TRUE(known.contains(name)) << name.toStdString();
+}
+
+TEST_F(AssetgenTest, SoundsAreMono16BitPcmOfTheirLengthsWithQuietEnds)
+{
+    struct Expect {
+        const char* name;
+        double minSeconds, maxSeconds;
+    };
+    for (const Expect& e : {Expect{"sidestopper.wav", 0.7, 0.9}, Expect{"waterdrop.wav", 0.1, 0.2},
+                            Expect{"energypod.wav", 0.3, 0.4}}) {
+        SCOPED_TRACE(e.name);
+        const QByteArray bytes = readFile(path(e.name));
+        const std::optional<Wave> w = parseWave(bytes);
+        ASSERT_TRUE(w);
+        EXPECT_EQ(w->riffSize, quint32(bytes.size() - 8));
+        EXPECT_EQ(w->format, 1);
+        EXPECT_EQ(w->channels, 1);
+        EXPECT_EQ(w->rate, 22050u);
+        EXPECT_EQ(w->bits, 16);
+        EXPECT_EQ(w->blockAlign, 2);
+        EXPECT_EQ(w->byteRate, 44100u);
+
+        const double seconds = double(w->samples.size()) / w->rate;
+        EXPECT_GE(seconds, e.minSeconds);
+        EXPECT_LE(seconds, e.maxSeconds);
+
+        double peak = 0;
+        for (double v : w->samples)
+            peak = std::max(peak, std::abs(v));
+        EXPECT_GT(peak, 0.3) << "too quiet to hear";
+        EXPECT_LT(peak, 0.99) << "clipped";
+        // Faded in and out: the first and last samples sit near silence, so no click.
+        for (size_t i = 0; i < 5; ++i) {
+            EXPECT_LT(std::abs(w->samples[i]), 0.01);
+            EXPECT_LT(std::abs(w->samples[w->samples.size() - 1 - i]), 0.01);
+        }
+    }
+}
+
+TEST_F(AssetgenTest, GameOverFallsInPitchAndTheDropRises)
+{
+    const std::optional<Wave> over = parseWave(readFile(path("sidestopper.wav")));
+    const std::optional<Wave> drop = parseWave(readFile(path("waterdrop.wav")));
+    ASSERT_TRUE(over && drop);
+    EXPECT_GT(crossingRate(over->samples, 0.02, 0.2, 22050),
+              1.5 * crossingRate(over->samples, 0.5, 0.68, 22050));
+    EXPECT_LT(crossingRate(drop->samples, 0.005, 0.03, 22050),
+              crossingRate(drop->samples, 0.05, 0.1, 22050));
+}
+
+TEST_F(AssetgenTest, PicturesLoadAtTheirSizes)
+{
+    struct Expect {
+        const char* name;
+        const char* format;
+        int width, height;
+    };
+    const Expect all[] = {
+        {"wall_left.png", "png", 80, 520},   {"wall_right.png", "png", 20, 520},
+        {"velmor.png", "png", 64, 64},        {"velmor_logo.bmp", "bmp", 450, 116},
+        {"roamwell.png", "png", 32, 32},      {"roamwell16.png", "png", 16, 16},
+        {"tb_back.png", "png", 24, 24},       {"tb_forward.png", "png", 24, 24},
+        {"tb_stop.png", "png", 24, 24},       {"tb_refresh.png", "png", 24, 24},
+        {"tb_home.png", "png", 24, 24},       {"tb_search.png", "png", 24, 24},
+        {"tb_sitepins.png", "png", 24, 24},   {"roamwell_about.jpg", "jpeg", 139, 214},
+    };
+    for (const Expect& e : all) {
+        SCOPED_TRACE(e.name);
+        QImageReader reader(path(e.name));
+        EXPECT_EQ(reader.format(), QByteArray(e.format));
+        const QImage img = reader.read();
+        ASSERT_FALSE(img.isNull()) << reader.errorString().toStdString();
+        EXPECT_EQ(img.size(), QSize(e.width, e.height));
+        // Something was drawn: a blank or single-colour picture is a failed rendering.
+        QSet<QRgb> colours;
+        for (int y = 0; y < img.height() && colours.size() < 16; ++y)
+            for (int x = 0; x < img.width(); ++x)
+                colours.insert(img.pixel(x, y));
+        EXPECT_GE(colours.size(), 16);
+    }
+}
+
+TEST_F(AssetgenTest, LogoIsAnUncompressed24BitBitmap)
+{
+    const QByteArray b = readFile(path("velmor_logo.bmp"));
+    ASSERT_GE(b.size(), 54);
+    EXPECT_EQ(b.left(2), "BM");
+    EXPECT_EQ(le32(b, 2), quint32(b.size()));
+    EXPECT_EQ(le32(b, 10), 54u);
+    EXPECT_EQ(le32(b, 14), 40u);
+    EXPECT_EQ(qint32(le32(b, 18)), 450);
+    EXPECT_EQ(qint32(le32(b, 22)), 116);
+    EXPECT_EQ(le16(b, 26), 1);
+    EXPECT_EQ(le16(b, 28), 24);
+    EXPECT_EQ(le32(b, 30), 0u);
+    EXPECT_EQ(b.size(), 54 + 1352 * 116);   // 450 * 3 bytes padded to 1352 per row
+}
+
+TEST_F(AssetgenTest, IconsAndGlyphsStandOnATransparentGround)
+{
+    for (const QString& name : {"velmor.png", "roamwell.png", "roamwell16.png", "tb_back.png", "tb_forward.png",
+                                "tb_stop.png", "tb_refresh.png", "tb_home.png", "tb_search.png",
+                                "tb_sitepins.png"}) {
+        SCOPED_TRACE(name.toStdString());
+        const QImage img = QImage(path(name)).convertToFormat(QImage::Format_ARGB32);
+        ASSERT_FALSE(img.isNull());
+        EXPECT_EQ(qAlpha(img.pixel(0, 0)), 0);
+        EXPECT_EQ(qAlpha(img.pixel(img.width() - 1, img.height() - 1)), 0);
+        int opaque = 0, clear = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                const int a = qAlpha(img.pixel(x, y));
+                opaque += a == 255;
+                clear += a == 0;
+            }
+        const int area = img.width() * img.height();
+        EXPECT_GT(opaque, area / 10) << "glyph too faint or too small";
+        EXPECT_GT(clear, area / 10) << "background not transparent";
+    }
+}
+
+TEST_F(AssetgenTest, SecondRunWritesTheSameBytes)
+{
+    QTemporaryDir again;
+    ASSERT_EQ(runGenerator(QStringList{again.path()} + kGameAssets + kBrowserAssets).exitCode, 0);
+    for (const QString& name : kGameAssets + kBrowserAssets) {
+        SCOPED_TRACE(name.toStdString());
+        const QByteArray before = readFile(path(name));
+        EXPECT_FALSE(before.isEmpty());
+        EXPECT_EQ(before, readFile(again.filePath(name)));
+    }
+}
+
+TEST_F(AssetgenTest, UnknownNameFailsAndWritesNothing)
+{
+    QTemporaryDir out;
+    const RunResult r = runGenerator({out.path(), "velmor.png", "velmor.gif"});
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_TRUE(r.err.contains("velmor.gif"));
+    EXPECT_FALSE(QFile::exists(out.filePath("velmor.png")));
+
+    EXPECT_NE(runGenerator({}).exitCode, 0);
+    EXPECT_NE(runGenerator({out.path()}).exitCode, 0);
+}
+
+} // namespace

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace assetgen {
+
+QImage browserIcon(int size);                   // roamwell.png (32), roamwell16.png (16)
+QImage toolbarGlyph(const QString& name);       // tb_*.png, 24 x 24; null for an unknown name
+QImage browserAboutPicture();                   // roamwell_about.jpg, 139 x 214
+
+} // namespace assetgen

@@ -1,0 +1,96 @@
+#include "ImageFiles.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QtEndian>
+
+#include <stdexcept>
+
+namespace assetgen {
+
+namespace {
+
+constexpr int kDotsPerMetre = 2835;     // 72 dpi
+
+QByteArray encodeWith(QImage image, const char* format, int quality)
+{
+    // A fixed resolution: left alone, it would follow the screen of whoever runs the build.
+    image.setDotsPerMeterX(kDotsPerMetre);
+    image.setDotsPerMeterY(kDotsPerMetre);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (quality >= 0)
+        writer.setQuality(quality);
+    if (!writer.write(image))
+        throw std::runtime_error("cannot encode " + std::string(format) + ": "
+                                 + writer.errorString().toStdString());
+    return bytes;
+}
+
+void put16(QByteArray& out, quint16 v)
+{
+    char b[2];
+    qToLittleEndian(v, b);
+    out.append(b, 2);
+}
+
+void put32(QByteArray& out, quint32 v)
+{
+    char b[4];
+    qToLittleEndian(v, b);
+    out.append(b, 4);
+}
+
+} // namespace
+
+QByteArray encodePng(const QImage& image)
+{
+    return encodeWith(image, "png", -1);
+}
+
+QByteArray encodeJpeg(const QImage& image, int quality)
+{
+    return encodeWith(image.convertToFormat(QImage::Format_RGB32), "jpeg", quality);
+}
+
+QByteArray encodeBmp24(const QImage& image)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    const int w = rgb.width(), h = rgb.height();
+    const int stride = (w * 3 + 3) & ~3;    // rows are padded to whole 32-bit words
+    const quint32 pixelBytes = static_cast<quint32>(stride) * h;
+    const quint32 offset = 14 + 40;
+
+    QByteArray out;
+    out.reserve(static_cast<int>(offset + pixelBytes));
+    out.append("BM", 2);
+    put32(out, offset + pixelBytes);
+    put32(out, 0);
+    put32(out, offset);
+    put32(out, 40);
+    put32(out, static_cast<quint32>(w));
+    put32(out, static_cast<quint32>(h));    // positive: rows stored bottom-up
+    put16(out, 1);
+    put16(out, 24);
+    put32(out, 0);                          // no compression
+    put32(out, pixelBytes);
+    put32(out, kDotsPerMetre);
+    put32(out, kDotsPerMetre);
+    put32(out, 0);
+    put32(out, 0);
+    for (int y = h - 1; y >= 0; --y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        QByteArray row(stride, '\0');
+        for (int x = 0; x < w; ++x) {
+            row[x * 3] = static_cast<char>(qBlue(line[x]));
+            row[x * 3 + 1] = static_cast<char>(qGreen(line[x]));
+            row[x * 3 + 2] = static_cast<char>(qRed(line[x]));
+        }
+        out.append(row);
+    }
+    return out;
+}
+
+} // namespace assetgen
