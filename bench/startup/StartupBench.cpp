@@ -1,0 +1,61 @@
+// Time from starting a program to its window being shown, on a private X
+// server: the game against a bare Qt window, side by side in one run.
+#include "tests/support/X11Session.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+double TimeToWindow(testenv::X11Session& x, const QString& program, const QString& title, const QString& configHome)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", x.DisplayName());
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("XDG_CONFIG_HOME", configHome);
+    env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    process.setProcessEnvironment(env);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, {});
+    const auto window = x.WaitForWindow(title, 30000);
+    const double ms = timer.nsecsElapsed() / 1e6;
+    process.kill();
+    process.waitForFinished(5000);
+    return window ? ms : -1;
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? std::atoi(argv[1]) : 15;
+    testenv::X11Session x;
+    if (!x.Started()) {
+        std::fprintf(stderr, "Xvfb did not start\n");
+        return 1;
+    }
+    QTemporaryDir config;
+    std::vector<double> bare, game;
+    for (int i = 0; i < runs; ++i) {  // interleaved, so both see the same machine
+        bare.push_back(TimeToWindow(x, QStringLiteral(BARE_EXE), QStringLiteral("Bare window"), config.path()));
+        game.push_back(TimeToWindow(x, QStringLiteral(VELMOR_EXE), QStringLiteral("High Score:"), config.path()));
+    }
+    const double floor = Median(bare), measured = Median(game);
+    std::printf("startup: bare Qt window %.1f ms, Velmor %.1f ms (median of %d), ratio %.2f (target <= 1.5)\n",
+                floor, measured, runs, measured / floor);
+    return 0;
+}

@@ -1,0 +1,43 @@
+// The real game program on a real X server: the window it opens and what
+// it saves when the user closes it.
+#include "platform/runtime/Settings.h"
+#include "tests/support/TestEnv.h"
+#include "tests/support/X11Session.h"
+
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(GameWindow, OpensWithDefaultTitleAndSizeAndSavesPlacementOnClose)
+{
+    testenv::TempConfigHome config;
+    testenv::X11Session x;
+    ASSERT_TRUE(x.Started()) << "Xvfb did not start";
+
+    QProcess game;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", x.DisplayName());
+    env.insert("XDG_CONFIG_HOME", config.Path());
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    game.setProcessEnvironment(env);
+    game.start(QStringLiteral(VELMOR_EXE), {});
+    ASSERT_TRUE(game.waitForStarted(5000));
+
+    const auto window = x.WaitForWindow(QStringLiteral("High Score:"), 30000);
+    ASSERT_TRUE(window.has_value()) << game.readAllStandardError().toStdString();
+    EXPECT_EQ(window->title, QStringLiteral("High Score:  1000     Norvid"));
+    // Outer 7880 x 7950 twips less the 60-twip frame, at 15 twips a pixel.
+    EXPECT_EQ(window->width, 521);
+    EXPECT_EQ(window->height, 526);
+
+    x.RequestClose(*window);
+    ASSERT_TRUE(game.waitForFinished(10000));
+    EXPECT_EQ(game.exitCode(), 0);
+    EXPECT_EQ(plat::GetSetting("Velmor", "Game", "Windowstate"), "0");
+    EXPECT_EQ(plat::GetSetting("Velmor", "Game", "Top"), "325");
+    EXPECT_EQ(plat::GetSetting("Velmor", "Game", "Left"), "325");
+}
+
+}  // namespace

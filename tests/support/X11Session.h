@@ -1,0 +1,39 @@
+#pragma once
+// A private X server for end-to-end tests: starts Xvfb on a free display,
+// finds top-level windows by title, reads their size and closes them as a
+// window manager would.
+
+#include <QProcess>
+#include <QString>
+#include <optional>
+
+struct _XDisplay;
+
+namespace testenv {
+
+struct WindowInfo {
+    unsigned long id = 0;
+    QString title;
+    int width = 0;
+    int height = 0;
+};
+
+class X11Session {
+public:
+    X11Session();
+    ~X11Session();
+    bool Started() const { return display_ != nullptr; }
+    QString DisplayName() const { return displayName_; }
+
+    // Waits up to timeoutMs for a mapped window whose title contains `text`.
+    std::optional<WindowInfo> WaitForWindow(const QString& text, int timeoutMs);
+    // Asks the window to close (WM_DELETE_WINDOW), as the close box does.
+    void RequestClose(const WindowInfo& window);
+
+private:
+    QProcess xvfb_;
+    QString displayName_;
+    ::_XDisplay* display_ = nullptr;
+};
+
+}  // namespace testenv
