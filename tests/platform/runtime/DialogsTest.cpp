@@ -1,0 +1,159 @@
+#include "platform/runtime/App.h"
+#include "platform/runtime/Dialogs.h"
+#include "platform/runtime/Startup.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFile>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <functional>
+
+using namespace plat;
+
+namespace {
+
+// Answers the next modal dialog of type D as a person would, from inside its
+// own event loop.
+template <class D>
+void WhenShown(std::function<void(D*)> answer)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, answer] {
+        if (auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            answer(dialog);
+        }
+    });
+    poll->start();
+}
+
+class DialogsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { EnsureApplication(); }
+};
+
+}  // namespace
+
+TEST(FileFilter, RuntimeFormBecomesQtForm)
+{
+    EXPECT_EQ(QtFileFilter("HTML Files|*.htm;*.html|All Files|*.*"), "HTML Files (*.htm *.html);;All Files (*)");
+    EXPECT_EQ(QtFileFilter("Sounds (*.wav)|*.wav"), "Sounds (*.wav) (*.wav)");
+    EXPECT_EQ(QtFileFilter(" Text | *.txt ; *.log "), "Text (*.txt *.log)");
+    EXPECT_EQ(QtFileFilter("Anything|"), "Anything (*)");
+    EXPECT_EQ(QtFileFilter(""), "");
+}
+
+TEST(FileFilter, DefaultExtensionOnlyForANameWithoutOne)
+{
+    EXPECT_EQ(WithDefaultExtension("/home/ann/sites", ".html"), "/home/ann/sites.html");
+    EXPECT_EQ(WithDefaultExtension("/home/ann/sites", "html"), "/home/ann/sites.html");
+    EXPECT_EQ(WithDefaultExtension("/home/ann/sites.htm", ".html"), "/home/ann/sites.htm");
+    EXPECT_EQ(WithDefaultExtension("/home/ann.d/sites", ".html"), "/home/ann.d/sites.html");  // the folder's dot does not count
+    EXPECT_EQ(WithDefaultExtension("/home/ann/sites", ""), "/home/ann/sites");
+}
+
+TEST_F(DialogsTest, InputBoxShowsPromptOnLinesAndReturnsTheTypedText)
+{
+    App::SetTitle("Velmor");
+    QString label;
+    QString title;
+    WhenShown<QInputDialog>([&](QInputDialog* d) {
+        label = d->labelText();
+        title = d->windowTitle();
+        EXPECT_EQ(d->textValue(), "Player");
+        d->setTextValue("Ann");
+        d->accept();
+    });
+    EXPECT_EQ(InputBox("You have the high score!\r\nEnter your name:", "Congratulations!", "Player"), "Ann");
+    EXPECT_EQ(label, "You have the high score!\nEnter your name:");
+    EXPECT_EQ(title, "Congratulations!");
+
+    WhenShown<QInputDialog>([](QInputDialog* d) { d->setTextValue("typed"); d->reject(); });
+    EXPECT_EQ(InputBox("Name?"), "");  // Cancel gives the empty text
+}
+
+TEST_F(DialogsTest, MessageBoxReturnsTheButtonPressed)
+{
+    App::SetTitle("Velmor");
+    QString title;
+    WhenShown<QMessageBox>([&](QMessageBox* box) {
+        title = box->windowTitle();
+        box->button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(MsgBox("Play again?", vbYesNo), vbNo);
+    EXPECT_EQ(title, "Velmor");  // no title given: the application's
+
+    WhenShown<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
+    EXPECT_EQ(MsgBox("System Information Is Unavailable At This Time", vbOKOnly | vbCritical, "About"), vbOK);
+
+    WhenShown<QMessageBox>([](QMessageBox* box) {
+        EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Cancel));
+        box->button(QMessageBox::Cancel)->click();
+    });
+    EXPECT_EQ(MsgBox("Sure?", vbOKCancel | vbDefaultButton2), vbCancel);
+}
+
+TEST_F(DialogsTest, ColourDialogStartsAtAndReturnsRuntimeColours)
+{
+    QColor shown;
+    WhenShown<QColorDialog>([&](QColorDialog* d) {
+        shown = d->currentColor();
+        d->setCurrentColor(QColor(10, 20, 30));
+        d->accept();
+    });
+    EXPECT_EQ(ChooseColor(0x00332211), std::optional<int32_t>(10 + 20 * 256 + 30 * 65536));
+    EXPECT_EQ(shown, QColor(0x11, 0x22, 0x33));
+
+    WhenShown<QColorDialog>([](QColorDialog* d) { d->reject(); });
+    EXPECT_EQ(ChooseColor(0), std::nullopt);
+}
+
+TEST_F(DialogsTest, OpenFileAppliesTheDefaultExtensionToATypedName)
+{
+    QTemporaryDir dir;
+    QFile page(dir.filePath("sites.html"));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.close();
+
+    QStringList filters;
+    QString title;
+    WhenShown<QFileDialog>([&](QFileDialog* d) {
+        filters = d->nameFilters();
+        title = d->windowTitle();
+        d->selectFile("sites");  // typed without its extension
+        static_cast<QDialog*>(d)->accept();
+    });
+    const auto chosen = ChooseOpenFile({"Choose Sitepin File", "HTML Files|*.htm;*.html|All Files|*.*", ".html", dir.path()});
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(*chosen, dir.filePath("sites.html"));
+    EXPECT_EQ(filters, (QStringList{"HTML Files (*.htm *.html)", "All Files (*)"}));
+    EXPECT_EQ(title, "Choose Sitepin File");
+
+    WhenShown<QFileDialog>([](QFileDialog* d) { d->reject(); });
+    EXPECT_EQ(ChooseOpenFile({"Choose", "", "", dir.path()}), std::nullopt);
+}
+
+TEST_F(DialogsTest, HandlersReplaceTheDialogs)
+{
+    SetInputBoxHandler([](const QString& prompt, const QString& title, const QString&) { return title + ":" + prompt; });
+    SetMsgBoxHandler([](const QString&, int buttons, const QString&) { return buttons == vbYesNo ? vbYes : vbOK; });
+    SetColorDialogHandler([](int32_t initial) { return std::optional<int32_t>(initial + 1); });
+    SetOpenFileHandler([](const OpenFileRequest& r) { return std::optional<QString>(r.initialPath); });
+    EXPECT_EQ(InputBox("p", "t"), "t:p");
+    EXPECT_EQ(MsgBox("q", vbYesNo), vbYes);
+    EXPECT_EQ(ChooseColor(5), std::optional<int32_t>(6));
+    EXPECT_EQ(ChooseOpenFile({"", "", "", "/x"}), std::optional<QString>("/x"));
+    SetInputBoxHandler({});
+    SetMsgBoxHandler({});
+    SetColorDialogHandler({});
+    SetOpenFileHandler({});
+}
