@@ -1,0 +1,153 @@
+#include "platform/com/Activation.h"
+
+#include "platform/com/Apartment.h"
+#include "platform/com/ErrorInfo.h"
+#include "platform/registry/Registry.h"
+
+#include <QFileInfo>
+
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <map>
+#include <mutex>
+
+namespace plat {
+
+namespace {
+
+struct Library {
+    void* handle = nullptr;
+    DllGetClassObjectFn getClassObject = nullptr;
+    DllCanUnloadNowFn canUnloadNow = nullptr;
+};
+
+std::mutex libraryMutex;
+std::map<QString, Library> libraries;  // by absolute path
+
+HRESULT LoadLibrary(const QString& path, Library* out)
+{
+    std::lock_guard lock(libraryMutex);
+    if (auto it = libraries.find(path); it != libraries.end()) {
+        *out = it->second;
+        return S_OK;
+    }
+    void* handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        const QString why = QString::fromLocal8Bit(dlerror());
+        std::fprintf(stderr, "COM: cannot load %s: %s\n", qPrintable(path), qPrintable(why));
+        SetErrorInfo(path, why);
+        return CO_E_DLLNOTFOUND;
+    }
+    Library lib;
+    lib.handle = handle;
+    lib.getClassObject = reinterpret_cast<DllGetClassObjectFn>(dlsym(handle, "DllGetClassObject"));
+    lib.canUnloadNow = reinterpret_cast<DllCanUnloadNowFn>(dlsym(handle, "DllCanUnloadNow"));
+    if (!lib.getClassObject) {
+        std::fprintf(stderr, "COM: %s has no DllGetClassObject\n", qPrintable(path));
+        dlclose(handle);
+        return CO_E_ERRORINDLL;
+    }
+    libraries[path] = lib;
+    *out = lib;
+    return S_OK;
+}
+
+}  // namespace
+
+HRESULT CoGetClassObject(REFCLSID clsid, DWORD clsContext, void*, REFIID riid, void** ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    if (!IsComInitialized())
+        return CO_E_NOTINITIALIZED;
+    if (!(clsContext & CLSCTX_INPROC_SERVER))
+        return REGDB_E_CLASSNOTREG;
+    const auto registered =
+        RegGetStringValue(HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\%1\\InprocServer32").arg(clsid.toString()), {});
+    if (!registered || registered->isEmpty())
+        return REGDB_E_CLASSNOTREG;
+    Library lib;
+    if (const HRESULT hr = LoadLibrary(QFileInfo(*registered).absoluteFilePath(), &lib); FAILED(hr))
+        return hr;
+    return lib.getClassObject(clsid, riid, ppv);
+}
+
+HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD clsContext, REFIID riid, void** ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    ComPtr<IClassFactory> factory;
+    if (const HRESULT hr = CoGetClassObject(clsid, clsContext, nullptr, IID_IClassFactory,
+                                            factory.ReleaseAndGetVoidAddress());
+        FAILED(hr))
+        return hr;
+    return factory->CreateInstance(outer, riid, ppv);
+}
+
+HRESULT CLSIDFromProgID(const QString& progId, CLSID* clsid)
+{
+    if (!clsid)
+        return E_POINTER;
+    *clsid = GUID_NULL;
+    if (progId.isEmpty() || progId.contains(u'\\'))
+        return CO_E_CLASSSTRING;
+    const auto text = RegGetStringValue(HKEY_CLASSES_ROOT, progId + QStringLiteral("\\CLSID"), {});
+    const auto parsed = text ? GUID::parse(*text) : std::nullopt;
+    if (!parsed)
+        return CO_E_CLASSSTRING;
+    *clsid = *parsed;
+    return S_OK;
+}
+
+HRESULT ProgIDFromCLSID(REFCLSID clsid, QString* progId)
+{
+    if (!progId)
+        return E_POINTER;
+    const auto text = RegGetStringValue(HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\%1\\ProgID").arg(clsid.toString()), {});
+    if (!text)
+        return REGDB_E_CLASSNOTREG;
+    *progId = *text;
+    return S_OK;
+}
+
+HRESULT CLSIDFromString(const QString& text, CLSID* clsid)
+{
+    if (!clsid)
+        return E_POINTER;
+    if (text.trimmed().startsWith(u'{')) {
+        const auto parsed = GUID::parse(text);
+        if (!parsed)
+            return CO_E_CLASSSTRING;
+        *clsid = *parsed;
+        return S_OK;
+    }
+    return CLSIDFromProgID(text, clsid);
+}
+
+void CoFreeUnusedLibraries()
+{
+    std::lock_guard lock(libraryMutex);
+    for (auto it = libraries.begin(); it != libraries.end();) {
+        const Library& lib = it->second;
+        if (lib.canUnloadNow && lib.canUnloadNow() == S_OK) {
+            dlclose(lib.handle);
+            it = libraries.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+QStringList CoLoadedLibraries()
+{
+    std::lock_guard lock(libraryMutex);
+    QStringList out;
+    for (const auto& entry : libraries)
+        out << entry.first;
+    return out;
+}
+
+}  // namespace plat

@@ -1,0 +1,50 @@
+#pragma once
+// Length-prefixed UTF-16 text: the pointer addresses the characters, a 32-bit
+// byte count sits just before them and a NUL after them. A null BSTR is the
+// empty text.
+
+#include "platform/com/Types.h"
+
+#include <QString>
+
+namespace plat {
+
+BSTR SysAllocString(const OLECHAR* text);
+BSTR SysAllocStringLen(const OLECHAR* text, UINT length);  // text may be null: zero-filled
+BSTR SysAllocStringByteLen(const char* bytes, UINT byteLength);
+bool SysReAllocString(BSTR* target, const OLECHAR* text);
+bool SysReAllocStringLen(BSTR* target, const OLECHAR* text, UINT length);
+void SysFreeString(BSTR text);
+UINT SysStringLen(BSTR text);      // characters
+UINT SysStringByteLen(BSTR text);  // bytes
+
+BSTR SysAllocQString(const QString& text);
+QString QStringFromBSTR(BSTR text);
+
+// Owns one BSTR.
+class BStr {
+public:
+    BStr() = default;
+    BStr(const QString& text) : p_(SysAllocQString(text)) {}
+    BStr(const char16_t* text) : p_(SysAllocString(text)) {}
+    static BStr Adopt(BSTR owned);
+    BStr(const BStr& other) : p_(SysAllocStringLen(other.p_, SysStringLen(other.p_))) {}
+    BStr(BStr&& other) noexcept : p_(other.release()) {}
+    BStr& operator=(BStr other) noexcept
+    {
+        std::swap(p_, other.p_);
+        return *this;
+    }
+    ~BStr() { SysFreeString(p_); }
+
+    BSTR get() const { return p_; }
+    BSTR* put();  // frees the current text; for out parameters
+    BSTR release();
+    UINT length() const { return SysStringLen(p_); }
+    QString toQString() const { return QStringFromBSTR(p_); }
+
+private:
+    BSTR p_ = nullptr;
+};
+
+}  // namespace plat
