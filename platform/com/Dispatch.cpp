@@ -133,7 +133,7 @@ HRESULT DispatchInvoke(const InterfaceDesc* iface, const MemberLookup& lookup, v
         if (i >= n) {  // the [retval] parameter
             cells[i].vt = VT_BYREF | p.vt;
             cells[i].byref = p.vt == VT_VARIANT ? static_cast<void*>(&temps[i]) : &temps[i].llVal;
-            temps[i].vt = p.vt == VT_VARIANT ? VT_EMPTY : p.vt;
+            temps[i].vt = p.vt == VT_VARIANT ? VARTYPE(VT_EMPTY) : p.vt;
             continue;
         }
         const VARIANT& arg = params->rgvarg[from[i]];

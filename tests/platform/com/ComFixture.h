@@ -1,0 +1,71 @@
+#pragma once
+// Every test gets its own registry; the probe component is registered into
+// it by calling its own DllRegisterServer, as the registration tool does.
+
+#include "tests/platform/com/probe/ProbeInterface.h"
+
+#include "platform/com/Activation.h"
+#include "platform/com/BStr.h"
+#include "platform/com/ComPtr.h"
+#include "platform/com/Dispatch.h"
+#include "platform/registry/Registry.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <cstdlib>
+
+inline const QString kProbePath = QStringLiteral(PROBE_SERVER);
+
+class ComTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        setenv("XDG_CONFIG_HOME", qPrintable(dir.path() + "/config"), 1);
+        setenv("PLAT_MACHINE_HIVE", qPrintable(dir.path() + "/etc/machine.reg"), 1);
+    }
+    void TearDown() override { plat::CoFreeUnusedLibraries(); }
+
+    // Calls one of the probe's registration entry points.
+    static plat::HRESULT CallProbe(const char* entry)
+    {
+        void* handle = dlopen(PROBE_SERVER, RTLD_NOW | RTLD_LOCAL);
+        if (!handle)
+            return plat::E_FAIL;
+        auto fn = reinterpret_cast<plat::DllRegisterServerFn>(dlsym(handle, entry));
+        const plat::HRESULT hr = fn ? fn() : plat::E_FAIL;
+        dlclose(handle);
+        return hr;
+    }
+    static plat::HRESULT Register() { return CallProbe("DllRegisterServer"); }
+    static plat::HRESULT Unregister() { return CallProbe("DllUnregisterServer"); }
+
+    static bool ProbeLoaded()
+    {
+        void* handle = dlopen(PROBE_SERVER, RTLD_NOW | RTLD_NOLOAD);
+        if (handle)
+            dlclose(handle);
+        return handle != nullptr;
+    }
+
+    plat::ComPtr<_clsProbe> CreateProbe()
+    {
+        plat::ComPtr<_clsProbe> probe;
+        EXPECT_EQ(plat::CoCreateInstance(CLSID_clsProbe, &probe), plat::S_OK);
+        return probe;
+    }
+
+    QTemporaryDir dir;
+};
+
+class RegisteredProbe : public ComTest {
+protected:
+    void SetUp() override
+    {
+        ComTest::SetUp();
+        ASSERT_EQ(Register(), plat::S_OK);
+    }
+};

@@ -1,0 +1,92 @@
+// The registration tool, run as a user would run it.
+
+#include "tests/platform/com/ComFixture.h"
+
+#include <QProcess>
+
+using namespace plat;
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun Regsvr(const QStringList& args)
+{
+    QProcess p;
+    p.start(QStringLiteral(REGSVR_TOOL), args);
+    p.waitForFinished(30000);
+    return ToolRun{p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
+               QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+}  // namespace
+
+TEST_F(ComTest, RegsvrRegistersAndUnregisters)
+{
+    ToolRun r = Regsvr({kProbePath});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("DllRegisterServer in")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("succeeded"));
+    CLSID clsid;
+    EXPECT_EQ(CLSIDFromProgID("ProbeServer.clsProbe", &clsid), S_OK);
+    ComPtr<_clsProbe> probe = CreateProbe();
+    EXPECT_TRUE(probe);
+    probe.Reset();
+
+    r = Regsvr({"-u", "-s", kProbePath});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(CLSIDFromProgID("ProbeServer.clsProbe", &clsid), CO_E_CLASSSTRING);
+}
+
+TEST_F(ComTest, RegsvrListsEmbeddedResources)
+{
+    const ToolRun r = Regsvr({"-l", kProbePath});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    for (const char* expected : {"library ProbeServer {ACE59642-4C4C-4970-8C09-407DBE654C84} version 27.0",
+                                 "interface _clsProbe {1034CCB5-CFE4-4076-B15B-C833C313FB05} [hidden, dual, "
+                                 "nonextensible, oleautomation]",
+                                 "method 0x60030003 Repeat([in, out] BSTR* text, [in, out] VARIANT_BOOL* upper, "
+                                 "[in, out] short* count)",
+                                 "coclass clsProbe {C7B9CEA0-6549-4D38-BD4C-7DC4B0760342} [cancreate] default _clsProbe",
+                                 "FileVersion 1.0.0.0", "OLESelfRegister = \"\"",
+                                 "Resource: _IID_CLSPROBE 1 (20 bytes): 10 00 00 00 b5 cc 34 10"})
+        EXPECT_TRUE(r.out.contains(QString::fromUtf8(expected))) << expected << "\n" << r.out.toStdString();
+    // Listing does not register anything.
+    CLSID clsid;
+    EXPECT_EQ(CLSIDFromProgID("ProbeServer.clsProbe", &clsid), CO_E_CLASSSTRING);
+}
+
+TEST_F(ComTest, RegsvrExplainsFailures)
+{
+    ToolRun r = Regsvr({});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("usage"));
+
+    r = Regsvr({dir.path() + "/missing.so"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("no such file"));
+
+    // A shared library that is no component.
+    Dl_info info{};
+    ASSERT_TRUE(dladdr(reinterpret_cast<void*>(&RegCloseKey), &info));
+    r = Regsvr({QString::fromLocal8Bit(info.dli_fname)});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_TRUE(r.err.contains("has no entry point DllRegisterServer")) << r.err.toStdString();
+    r = Regsvr({"-l", QString::fromLocal8Bit(info.dli_fname)});
+    EXPECT_EQ(r.exitCode, 5);
+    EXPECT_TRUE(r.err.contains("no embedded resources")) << r.err.toStdString();
+
+    // Registration refused by a read-only hive.
+    ASSERT_EQ(Regsvr({kProbePath}).exitCode, 0);
+    ASSERT_TRUE(QFile::setPermissions(UserHivePath(), QFile::ReadOwner));
+    r = Regsvr({"-u", kProbePath});
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_TRUE(r.err.contains("DllUnregisterServer in")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("0x80040201")) << r.err.toStdString();
+    QFile::setPermissions(UserHivePath(), QFile::ReadOwner | QFile::WriteOwner);
+}

@@ -1,0 +1,137 @@
+// Type libraries and the resources embedded in a component library.
+
+#include "tests/platform/com/ComFixture.h"
+
+#include "platform/com/Resources.h"
+#include "platform/com/TypeLib.h"
+
+using namespace plat;
+
+namespace {
+
+QByteArray Lib(const char* interfaces, const char* coclasses = "[]")
+{
+    return QByteArray(R"({"name":"L","libid":"{ACE59642-4C4C-4970-8C09-407DBE654C84}","version":"1.2",)") +
+           "\"interfaces\":" + interfaces + ",\"coclasses\":" + coclasses + "}";
+}
+
+std::optional<TypeLibDesc> ProbeTypeLib()
+{
+    const auto resources = ReadResourcesFromFile(kProbePath);
+    const Resource* r = resources ? resources->find("TYPELIB", 1) : nullptr;
+    return r ? TypeLibDesc::deserialize(r->data) : std::nullopt;
+}
+
+}  // namespace
+
+TEST(TypeLib, ProbeLibraryIsEmbeddedWhole)
+{
+    const auto lib = ProbeTypeLib();
+    ASSERT_TRUE(lib);
+    EXPECT_EQ(lib->name, "ProbeServer");
+    EXPECT_EQ(lib->versionText(), "27.0");
+    EXPECT_EQ(lib->imports, QStringList{"stdole2.tlb"});
+    ASSERT_EQ(lib->interfaces.size(), 1u);
+    ASSERT_EQ(lib->coclasses.size(), 1u);
+
+    const InterfaceDesc& i = lib->interfaces[0];
+    EXPECT_EQ(i.iid, _clsProbe::Iid);
+    EXPECT_EQ(i.flags, TYPEFLAG_FDUAL | TYPEFLAG_FHIDDEN | TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FOLEAUTOMATION);
+    const FuncDesc* repeat = i.find("REPEAT");
+    ASSERT_TRUE(repeat);
+    EXPECT_EQ(repeat->memid, 0x60030003);
+    ASSERT_EQ(repeat->params.size(), 3u);
+    EXPECT_EQ(repeat->params[1].vt, VT_BOOL);
+    EXPECT_TRUE(repeat->params[1].byRef);
+    EXPECT_TRUE(i.find(0x60030005)->hasRetval());
+
+    const CoClassDesc& c = lib->coclasses[0];
+    EXPECT_EQ(c.clsid, CLSID_clsProbe);
+    EXPECT_EQ(c.defaultInterface, _clsProbe::Iid);
+    EXPECT_EQ(c.flags, TYPEFLAG_FCANCREATE);
+
+    // What is written reads back the same.
+    const auto again = TypeLibDesc::deserialize(lib->serialize());
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->serialize(), lib->serialize());
+}
+
+TEST(TypeLib, MistakesAreReportedNotGuessed)
+{
+    QString error;
+    EXPECT_TRUE(TypeLibDesc::deserialize(Lib("[]"), &error)) << error.toStdString();
+
+    const char* sameDispId = R"([{"name":"I","iid":"{1034CCB5-CFE4-4076-B15B-C833C313FB05}","methods":[
+        {"name":"A","dispid":1},{"name":"B","dispid":1}]}])";
+    EXPECT_FALSE(TypeLibDesc::deserialize(Lib(sameDispId), &error));
+    EXPECT_TRUE(error.contains("used twice")) << error.toStdString();
+
+    const char* unknownType = R"([{"name":"I","iid":"{1034CCB5-CFE4-4076-B15B-C833C313FB05}","methods":[
+        {"name":"A","dispid":1,"params":[{"name":"x","type":"quaternion"}]}]}])";
+    EXPECT_FALSE(TypeLibDesc::deserialize(Lib(unknownType), &error));
+    EXPECT_TRUE(error.contains("quaternion")) << error.toStdString();
+
+    const char* missingDefault = R"([{"name":"C","clsid":"{C7B9CEA0-6549-4D38-BD4C-7DC4B0760342}","default":"_Nope"}])";
+    EXPECT_FALSE(TypeLibDesc::deserialize(Lib("[]", missingDefault), &error));
+    EXPECT_TRUE(error.contains("_Nope")) << error.toStdString();
+
+    EXPECT_FALSE(TypeLibDesc::deserialize("{not json", &error));
+}
+
+TEST(Resources, ProbeCarriesItsCustomAndVersionResources)
+{
+    QString error;
+    const auto resources = ReadResourcesFromFile(kProbePath, &error);
+    ASSERT_TRUE(resources) << error.toStdString();
+
+    const Resource* iid = resources->find("_IID_CLSPROBE", 1);
+    ASSERT_TRUE(iid);
+    ASSERT_EQ(iid->data.size(), 20);
+    EXPECT_EQ(iid->data.left(4), QByteArray("\x10\0\0\0", 4)) << "32-bit little-endian 16";
+    EXPECT_EQ(iid->data.mid(4), _clsProbe::Iid.toBytes());
+
+    const Resource* version = resources->find("VERSION", 1);
+    ASSERT_TRUE(version);
+    const auto info = VersionInfo::parse(version->data);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(VersionInfo::versionText(info->fileVersion), "1.0.0.0");
+    EXPECT_EQ(VersionInfo::versionText(info->productVersion), "1.0.0.0");
+    ASSERT_TRUE(info->value("OLESelfRegister"));
+    EXPECT_TRUE(info->value("OLESelfRegister")->isEmpty());
+    EXPECT_FALSE(info->value("Missing"));
+}
+
+TEST(Resources, LoadedImageHoldsTheSameBytesAsTheFile)
+{
+    void* handle = dlopen(PROBE_SERVER, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_TRUE(handle);
+    const auto fromModule = ReadResourcesFromModule(dlsym(handle, "DllCanUnloadNow"));
+    const auto fromFile = ReadResourcesFromFile(kProbePath);
+    ASSERT_TRUE(fromModule);
+    ASSERT_TRUE(fromFile);
+    EXPECT_EQ(fromModule->serialize(), fromFile->serialize());
+    dlclose(handle);
+}
+
+TEST(Resources, DirectoryRoundTripAndDamage)
+{
+    ResourceDirectory dir;
+    dir.entries.push_back({"A", 1, "odd"});
+    dir.entries.push_back({"B", 7, QByteArray(5, '\xff')});
+    const QByteArray bytes = dir.serialize();
+    EXPECT_EQ(bytes.size() % 4, 0);
+    const auto back = ResourceDirectory::parse(bytes);
+    ASSERT_TRUE(back);
+    ASSERT_EQ(back->entries.size(), 2u);
+    EXPECT_EQ(back->find("b", 7)->data, QByteArray(5, '\xff'));
+
+    // Two directories joined by the linker are both read.
+    const auto joined = ResourceDirectory::parse(bytes + bytes);
+    ASSERT_TRUE(joined);
+    EXPECT_EQ(joined->entries.size(), 4u);
+
+    QString error;
+    EXPECT_FALSE(ResourceDirectory::parse(bytes.left(bytes.size() - 6), &error));
+    EXPECT_FALSE(ReadResourcesFromFile("/nonexistent/lib.so", &error));
+    EXPECT_FALSE(ReadResourcesFromFile(QStringLiteral(PROBE_SERVER) + "/..", &error));
+}

@@ -1,0 +1,123 @@
+// Identifiers, length-prefixed text and the variant conversions that
+// late-bound callers rely on.
+
+#include "platform/com/BStr.h"
+#include "platform/com/Guid.h"
+#include "platform/com/Interfaces.h"
+#include "platform/com/Variant.h"
+
+#include <gtest/gtest.h>
+
+using namespace plat;
+
+TEST(Guid, TextAndBinaryForms)
+{
+    const auto g = GUID::parse(u"{1034ccb5-CFE4-4076-b15b-C833C313FB05}");
+    ASSERT_TRUE(g);
+    EXPECT_EQ(g->toString(), "{1034CCB5-CFE4-4076-B15B-C833C313FB05}");
+    EXPECT_EQ(GUID::parse(u"1034CCB5-CFE4-4076-B15B-C833C313FB05"), g);
+    EXPECT_EQ(g->toBytes().toHex(), "b5cc3410e4cf7640b15bc833c313fb05");
+    EXPECT_EQ(GUID::fromBytes(g->toBytes()), g);
+    EXPECT_EQ(IID_IDispatch.toString(), "{00020400-0000-0000-C000-000000000046}");
+    EXPECT_EQ(IID_IClassFactory.toString(), "{00000001-0000-0000-C000-000000000046}");
+
+    for (const char16_t* bad : {u"", u"{1034CCB5-CFE4-4076-B15B-C833C313FB05", u"{1034CCB5CFE4-4076-B15B-C833C313FB05}",
+                                u"{1034CCB5-CFE4-4076-B15B-C833C313FB0G}", u"{1034CCB5-CFE4-4076-B15B-C833C313FB0}"})
+        EXPECT_FALSE(GUID::parse(bad)) << QString::fromUtf16(bad).toStdString();
+}
+
+TEST(BStr, LengthPrefixedText)
+{
+    BStr text(QStringLiteral("h\u00e9llo"));
+    EXPECT_EQ(text.length(), 5u);
+    EXPECT_EQ(SysStringByteLen(text.get()), 10u);
+    EXPECT_EQ(reinterpret_cast<const std::uint32_t*>(text.get())[-1], 10u) << "byte count sits before the text";
+    EXPECT_EQ(text.get()[5], 0) << "and a NUL after it";
+
+    // Embedded NULs belong to the text.
+    const char16_t raw[] = {u'a', 0, u'b'};
+    BStr withNul = BStr::Adopt(SysAllocStringLen(raw, 3));
+    EXPECT_EQ(withNul.length(), 3u);
+    EXPECT_EQ(withNul.toQString(), QString::fromUtf16(raw, 3));
+
+    EXPECT_EQ(SysStringLen(nullptr), 0u);
+    EXPECT_EQ(QStringFromBSTR(nullptr), QString());
+    BSTR p = SysAllocString(u"one");
+    EXPECT_TRUE(SysReAllocString(&p, u"three"));
+    EXPECT_EQ(QStringFromBSTR(p), "three");
+    SysFreeString(p);
+}
+
+TEST(Variant, ConversionsForLateBoundCalls)
+{
+    auto to = [](const Variant& v, VARTYPE vt, HRESULT* hr = nullptr) {
+        Variant out;
+        const HRESULT r = VariantChangeType(&out, &v, VARIANT_ALPHABOOL, vt);
+        if (hr)
+            *hr = r;
+        return out;
+    };
+    HRESULT hr = S_OK;
+
+    EXPECT_EQ(to(Variant(true), VT_I2).iVal, -1);
+    EXPECT_EQ(to(Variant(std::int32_t(7)), VT_BOOL).boolVal, VARIANT_TRUE);
+    EXPECT_EQ(to(Variant(std::int32_t(0)), VT_BOOL).boolVal, VARIANT_FALSE);
+    EXPECT_EQ(to(Variant("false"), VT_BOOL).boolVal, VARIANT_FALSE);
+    EXPECT_EQ(*Variant(true).toQString(), "True");
+
+    // Integers round half to even.
+    EXPECT_EQ(to(Variant(2.5), VT_I2).iVal, 2);
+    EXPECT_EQ(to(Variant(3.5), VT_I2).iVal, 4);
+    EXPECT_EQ(to(Variant(-2.5), VT_I4).lVal, -2);
+    EXPECT_EQ(to(Variant(" 42 "), VT_I2).iVal, 42);
+    EXPECT_EQ(to(Variant("&H10"), VT_I4).lVal, 16);
+    EXPECT_EQ(*Variant(std::int16_t(-5)).toQString(), "-5");
+    EXPECT_EQ(*Variant(3392.5f).toQString(), "3392.5");
+
+    to(Variant(std::int32_t(40000)), VT_I2, &hr);
+    EXPECT_EQ(hr, DISP_E_OVERFLOW);
+    to(Variant("twelve"), VT_I2, &hr);
+    EXPECT_EQ(hr, DISP_E_TYPEMISMATCH) << "text that is not a number never reads as 0";
+    to(Variant(""), VT_I4, &hr);
+    EXPECT_EQ(hr, DISP_E_TYPEMISMATCH);
+    Variant null;
+    null.vt = VT_NULL;
+    to(null, VT_BSTR, &hr);
+    EXPECT_EQ(hr, DISP_E_TYPEMISMATCH);
+
+    // A by-reference source is read through its pointer.
+    std::int16_t h = 300;
+    EXPECT_EQ(*Variant::RefI2(&h).toQString(), "300");
+}
+
+TEST(Variant, StoringThroughReferencesConverts)
+{
+    std::int32_t n = 0;
+    EXPECT_EQ(VariantStoreByRef(Variant::RefI4(&n), Variant("123")), S_OK);
+    EXPECT_EQ(n, 123);
+
+    BSTR text = SysAllocString(u"old");
+    EXPECT_EQ(VariantStoreByRef(Variant::RefBstr(&text), Variant(std::int16_t(9))), S_OK);
+    EXPECT_EQ(QStringFromBSTR(text), "9");
+    SysFreeString(text);
+
+    std::int16_t small = 1;
+    EXPECT_EQ(VariantStoreByRef(Variant::RefI2(&small), Variant(std::int32_t(70000))), DISP_E_OVERFLOW);
+    EXPECT_EQ(small, 1);
+
+    Variant holder(std::int16_t(1));
+    EXPECT_EQ(VariantStoreByRef(Variant::RefVariant(&holder), Variant("text")), S_OK);
+    EXPECT_EQ(holder.vt, VT_BSTR);
+}
+
+TEST(Variant, CopiesOwnTheirText)
+{
+    Variant a(QStringLiteral("shared?"));
+    Variant b = a;
+    EXPECT_NE(a.bstrVal, b.bstrVal);
+    Variant c = std::move(a);
+    EXPECT_EQ(a.vt, VT_EMPTY);
+    EXPECT_EQ(*c.toQString(), "shared?");
+    b = c;
+    EXPECT_EQ(*b.toQString(), "shared?");
+}
