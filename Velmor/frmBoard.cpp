@@ -2,6 +2,7 @@
 #include "Velmor/frmBoard.h"
 
 #include "Velmor/GameSettings.h"
+#include "Velmor/frmOptions.h"
 #include "Velmor/modVelmor.h"
 #include "platform/forms/DefaultInstance.h"
 #include "platform/runtime/App.h"
@@ -129,6 +130,13 @@ void frmBoard::Design()
     tmrMove.Enabled = false;
     tmrMove.Interval = 0;
     tmrMove.Tick = [this] { tmrMove_Timer(); };
+
+    mnuPopup.Visible = false;  // a popup only: the window has no menu bar
+    lblMenu.MouseDown = [this](int button, int shift, float x, float y) { lblMenu_MouseDown(button, shift, x, y); };
+    mnuSetup.Click = [this] { mnuSetup_Click(); };
+    mnuBackgroundColor.Click = [this] { mnuBackgroundColor_Click(); };
+    mnuAbout.Click = [this] { mnuAbout_Click(); };
+    mnuHelp.Click = [this] { mnuHelp_Click(); };
 }
 
 // Reads "Size", "Columns" and "Rows". A combination that cannot be laid out
@@ -259,7 +267,10 @@ void frmBoard::Form_QueryUnload(int16_t& Cancel, int16_t UnloadMode)
 void frmBoard::Form_Unload(int16_t& Cancel)
 {
     (void)Cancel;
-    // Ending the process releases every form and the help browser with it.
-    if (NoEnd == 0)
+    // Ending the process releases every form and the help browser with it;
+    // an open setup dialog goes without its closing events and saves nothing.
+    if (NoEnd == 0) {
+        plat::DefaultInstance<frmOptions>::Release();
         plat::End();
+    }
 }

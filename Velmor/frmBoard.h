@@ -10,6 +10,7 @@
 #include "platform/forms/Form.h"
 #include "platform/forms/Image.h"
 #include "platform/forms/Label.h"
+#include "platform/forms/Menu.h"
 #include "platform/forms/PictureBox.h"
 #include "platform/forms/Shape.h"
 #include "platform/forms/Timer.h"
@@ -89,6 +90,22 @@ public:
     void cmdTryAgain_Click();
     void GameOver();
     void PostHighScore();
+
+    // Popup menu, background colour, about box and help (frmBoard_Menu.cpp).
+    plat::Menu mnuPopup{*this, QStringLiteral("mnuPopup"), QStringLiteral("Popup")};
+    plat::Menu mnuSetup{*this, QStringLiteral("mnuSetup"), QStringLiteral("Setup"), &mnuPopup};
+    plat::Menu mnuBackgroundColor{*this, QStringLiteral("mnuBackgroundColor"), QStringLiteral("Background Color"), &mnuPopup};
+    plat::Menu mnuAbout{*this, QStringLiteral("mnuAbout"), QStringLiteral("About"), &mnuPopup};
+    plat::Menu mnuHelp{*this, QStringLiteral("mnuHelp"), QStringLiteral("Help"), &mnuPopup};
+    // The colour dialog's colour: black until a colour is chosen, then the last one chosen in this run.
+    struct { int32_t Color = 0; } cdlgOptions;
+    void lblMenu_MouseDown(int Button, int Shift, float X, float Y);
+    void mnuSetup_Click();
+    void mnuBackgroundColor_Click();
+    void mnuAbout_Click();
+    void mnuHelp_Click();
+    // Opens the help page at `address` in the help browser.
+    virtual void OpenHelp(const QString& address);
 
 protected:
     void Design() override;

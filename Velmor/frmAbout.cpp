@@ -1,0 +1,62 @@
+#include "Velmor/frmAbout.h"
+
+#include "Velmor/frmBoard.h"
+#include "platform/forms/DefaultInstance.h"
+#include "platform/runtime/App.h"
+
+frmAbout::frmAbout()
+    : plat::Form(QStringLiteral("frmAbout")),
+      Image1(*this, QStringLiteral("Image1")),
+      Shape1(*this, QStringLiteral("Shape1")),
+      Label1(*this, QStringLiteral("Label1")),
+      Label4(*this, QStringLiteral("Label4")),
+      Label2(*this, QStringLiteral("Label2")),
+      Label3(*this, QStringLiteral("Label3"))
+{
+}
+
+frmAbout::~frmAbout() = default;
+
+void frmAbout::Design()
+{
+    Caption = QStringLiteral("About");
+    BorderStyle = plat::vbFixedDialog;
+    MinButton = false;
+    MaxButton = false;
+    ShowInTaskbar = false;
+    StartUpPosition = plat::vbStartUpScreen;  // centred at every load and show
+    SetClientSize(3825, 2235);
+
+    Image1.Stretch = true;
+    Image1.Move(225, 135, 3360, 765);
+    Image1.SetPicture(QPixmap(plat::App::Path() + QStringLiteral("/velmor_logo.bmp")));
+
+    Shape1.Move(225, 135, 3390, 780);
+    Shape1.BorderColor = 0xFFFFFF;
+    Shape1.BorderWidth = 2;
+
+    struct LabelDesign { plat::Label& label; QString caption; float left, top, width, height; };
+    const LabelDesign labels[] = {
+        {Label1, QStringLiteral("Velmor v1.2"), 675, 990, 2475, 555},
+        {Label4, QStringLiteral("Release 1"), 1425, 1485, 870, 195},
+        {Label2, QStringLiteral("(c) The Velmor developers. Free to play and share."), 120, 1695, 3495, 195},
+        {Label3, QStringLiteral("Write to the Velmor team through the project's page."), 120, 1935, 3510, 195},
+    };
+    for (const LabelDesign& d : labels) {
+        d.label.Caption = d.caption;
+        d.label.Move(d.left, d.top, d.width, d.height);
+        d.label.ForeColor = 0xFFFFFF;
+        d.label.BackStyle = plat::vbTransparent;  // over the about box's picture
+    }
+    Label1.SetFontBold(true);
+    Label1.SetFontSize(24);
+    Label4.SetFontBold(true);
+    Label4.SetFontSize(8.25f);
+}
+
+void frmAbout::Form_Load()
+{
+    frmBoard& board = plat::Default<frmBoard>();
+    SetIcon(board.Icon());
+    SetPicture(board.imgLeft.Picture());
+}
