@@ -1,5 +1,6 @@
 #include "platform/forms/Form.h"
 
+#include "platform/forms/Aligned.h"
 #include "platform/forms/Colors.h"
 #include "platform/forms/Control.h"
 #include "platform/forms/FormWindow.h"
@@ -311,6 +312,25 @@ void Form::ApplyGeometry()
     }
     window_->move(ToPixelsRounded(Left), ToPixelsRounded(Top));
     applyingGeometry_ = false;
+    ArrangeAligned();
+}
+
+void Form::ArrangeAligned()
+{
+    float top = ScaleTop();
+    float bottom = ScaleTop() + ScaleHeight();
+    for (Control* c : controls_) {
+        auto* aligned = dynamic_cast<AlignedControl*>(c);
+        if (!aligned || &c->Parent() != this)
+            continue;
+        if (aligned->Align() == vbAlignTop) {
+            c->Move(ScaleLeft(), top, ScaleWidth());
+            top += c->Height;
+        } else if (aligned->Align() == vbAlignBottom) {
+            bottom -= c->Height;
+            c->Move(ScaleLeft(), bottom, ScaleWidth());
+        }
+    }
 }
 
 float Form::ScaleWidth() const
@@ -400,6 +420,7 @@ void Form::WindowResized(int clientWidthPx, int clientHeightPx)
         Width.Sync(ToTwips(clientWidthPx) + FrameWidth);
     if (clientHeightPx != ToPixelsRounded(Height - FrameHeight - menu))
         Height.Sync(ToTwips(clientHeightPx) + FrameHeight + menu);
+    ArrangeAligned();
     if (loaded_ && window_->isVisible())
         Guard([this] { Form_Resize(); });
 }

@@ -84,6 +84,9 @@ public:
 
     void Move(float left, float top, float width = -1, float height = -1);
     void ZOrder(int position = 0);
+    // Places the controls aligned to the top or bottom edge (Aligned.h) across
+    // the client area, in the order they were created.
+    void ArrangeAligned();
     void SetFocus();
     void Refresh();
 
