@@ -26,6 +26,7 @@ void frmAbout::Design()
     ShowInTaskbar = false;
     StartUpPosition = plat::vbStartUpScreen;  // centred at every load and show
     SetClientSize(3825, 2235);
+    BackColor = 0;  // white text stays readable beside the narrow wall picture
 
     Image1.Stretch = true;
     Image1.Move(225, 135, 3360, 765);
@@ -35,12 +36,14 @@ void frmAbout::Design()
     Shape1.BorderColor = 0xFFFFFF;
     Shape1.BorderWidth = 2;
 
+    // The name and the release are centred under the logo, in boxes wide
+    // enough for this platform's sans face at their sizes.
     struct LabelDesign { plat::Label& label; QString caption; float left, top, width, height; };
     const LabelDesign labels[] = {
-        {Label1, QStringLiteral("Velmor v1.2"), 675, 990, 2475, 555},
-        {Label4, QStringLiteral("Release 1"), 1425, 1485, 870, 195},
-        {Label2, QStringLiteral("(c) The Velmor developers. Free to play and share."), 120, 1695, 3495, 195},
-        {Label3, QStringLiteral("Write to the Velmor team through the project's page."), 120, 1935, 3510, 195},
+        {Label1, QStringLiteral("Velmor v1.2"), 225, 990, 3375, 555},
+        {Label4, QStringLiteral("Release 1"), 1260, 1485, 1200, 195},
+        {Label2, QStringLiteral("(c) The Velmor developers. Free to share."), 120, 1695, 3495, 195},
+        {Label3, QStringLiteral("Write to us through the project's page."), 120, 1935, 3510, 195},
     };
     for (const LabelDesign& d : labels) {
         d.label.Caption = d.caption;
@@ -50,8 +53,10 @@ void frmAbout::Design()
     }
     Label1.SetFontBold(true);
     Label1.SetFontSize(24);
+    Label1.Alignment = plat::vbCenter;
     Label4.SetFontBold(true);
     Label4.SetFontSize(8.25f);
+    Label4.Alignment = plat::vbCenter;
 }
 
 void frmAbout::Form_Load()

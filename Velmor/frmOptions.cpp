@@ -61,13 +61,16 @@ void frmOptions::Design()
     WindowState = plat::vbNormal;
     SetClientSize(4650, 1860);
 
+    // The labels are a little wider than their captions need in a compact
+    // face, so that the captions show whole in this platform's sans face;
+    // they are transparent, so only their text shows.
     struct LabelDesign { plat::Label& label; const char* caption; float left, top, width, height; };
     const LabelDesign labels[] = {
-        {Label3, "Size", 1260, 165, 300, 195},
-        {lblMin, "Min", 180, 675, 255, 195},
-        {lblmax, "Max", 2490, 675, 300, 195},
-        {Label1, "Rows", 1155, 1020, 405, 195},
-        {Label2, "Columns", 1995, 1020, 600, 195},
+        {Label3, "Size", 1260, 165, 360, 195},
+        {lblMin, "Min", 180, 675, 315, 195},
+        {lblmax, "Max", 2490, 675, 360, 195},
+        {Label1, "Rows", 1155, 1020, 450, 195},
+        {Label2, "Columns", 1995, 1020, 750, 195},
     };
     for (const LabelDesign& d : labels) {
         d.label.Caption = QString::fromLatin1(d.caption);

@@ -24,6 +24,9 @@ protected:
     void SetUp() override
     {
         plat::EnsureApplication();
+#ifdef ROAMWELL_DLL
+        ASSERT_TRUE(testenv::RegisterBrowserComponent());
+#endif
         plat::SetUnhandledErrorHandler([](const plat::RuntimeError& e) {
             ADD_FAILURE() << "unhandled run-time error " << e.Number() << ": " << qPrintable(e.Description());
         });
