@@ -145,35 +145,16 @@ TEST_F(BoardMenu, AboutTwiceShowsOneAboutBox)
     EXPECT_EQ(VisibleWindowsNamed("frmAbout"), 1);
 }
 
-TEST_F(BoardMenu, AboutBoxLooksAsDesignedAndCopiesTheBoardsPictures)
+TEST_F(BoardMenu, AboutBoxCopiesTheBoardsIconAndWallPicture)
 {
     frmBoard& board = LoadBoard();
     board.mnuAbout_Click();
     frmAbout& about = plat::Default<frmAbout>();
-
-    EXPECT_EQ(about.Caption.get(), "About");
-    EXPECT_EQ(about.BorderStyle, plat::vbFixedDialog);
-    EXPECT_FALSE(about.ShowInTaskbar);
-    EXPECT_FALSE(about.MinButton);
-    EXPECT_FALSE(about.MaxButton);
-    EXPECT_FLOAT_EQ(about.ScaleWidth(), 3825);
-    EXPECT_FLOAT_EQ(about.ScaleHeight(), 2235);
     EXPECT_EQ(about.Icon().cacheKey(), board.Icon().cacheKey());
     EXPECT_EQ(about.Picture().cacheKey(), board.imgLeft.Picture().cacheKey());
-
-    EXPECT_EQ(about.Label1.Caption.get(), "Velmor v1.2");
-    EXPECT_TRUE(about.Label1.Font.Bold);
-    EXPECT_FLOAT_EQ(about.Label1.Font.Size, 24);
-    EXPECT_EQ(about.Label4.Caption.get(), "Release 1");
-    EXPECT_FLOAT_EQ(about.Label4.Font.Size, 8.25f);
-    for (const plat::Label* label : {&about.Label1, &about.Label2, &about.Label3, &about.Label4}) {
-        EXPECT_EQ(label->ForeColor, 0xFFFFFF) << qPrintable(label->Name());
-        EXPECT_EQ(label->BackStyle, plat::vbTransparent) << qPrintable(label->Name());
-        EXPECT_FALSE(label->Caption.get().isEmpty()) << qPrintable(label->Name());
-    }
-    EXPECT_EQ(about.Shape1.BorderColor, 0xFFFFFF);
-    EXPECT_EQ(about.Shape1.BorderWidth, 2);
-    EXPECT_EQ(about.Image1.TwipsRect(), QRectF(225, 135, 3360, 765));
+    EXPECT_FLOAT_EQ(about.ScaleWidth(), 3825);
+    EXPECT_FLOAT_EQ(about.ScaleHeight(), 2235);
+    EXPECT_FALSE(about.ShowInTaskbar);
 }
 
 TEST_F(BoardMenu, HelpOpensThePageBesideTheProgram)
