@@ -119,4 +119,7 @@ private:
     // Column and row of a grid shape by the board index rule.
     int Column(const plat::ShapeControl& shape) const;
     int Row(const plat::ShapeControl& shape) const;
+    // The landing test and the one-row fall, shared by the tick and the drop.
+    void LandingTest();
+    void FallOneRow();
 };
