@@ -68,10 +68,14 @@ void Control::PropertyChanged(Aspect aspect)
 
 void Control::Invalidate()
 {
-    const QRectF now = PixelRect(Left, Top, Width, Height).adjusted(-1, -1, 1, 1);
+    // A hidden control that is already erased changes nothing on screen.
+    if (!Visible && paintedRect_.isNull())
+        return;
+    const QRectF now = Visible ? PixelRect(Left, Top, Width, Height).adjusted(-1, -1, 1, 1) : QRectF();
     if (!paintedRect_.isNull())
         container_.InvalidatePixels(paintedRect_);
-    container_.InvalidatePixels(now);
+    if (!now.isNull())
+        container_.InvalidatePixels(now);
     paintedRect_ = now;
 }
 
