@@ -73,7 +73,7 @@ protected:
     {
         const int before = in.downloads;
         f.brw.Navigate(address);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return in.downloads > before; }, 20000)) << address.toStdString();
+        ASSERT_TRUE(testenv::WaitUntil([&] { return in.downloads > before; }, 20000)) << address.toStdString();
     }
     void Load(const QString& address) { Load(address, log, *form); }
 
@@ -86,6 +86,7 @@ protected:
         return path;
     }
 
+    testenv::ApplicationFirst app;  // the server's sockets need the application's event loop
     PageServer server;
     QTemporaryDir files;
     EventLog log;
@@ -114,14 +115,14 @@ TEST_F(WebBrowserTest, BusyFromNavigateUntilTheLoadEnds)
     server.Hold(QStringLiteral("/slow.htm"));
     brw().Navigate(server.Url(QStringLiteral("/slow.htm")));
     EXPECT_TRUE(brw().Busy());  // at once, before the engine has started
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !log.complete.isEmpty(); }, 20000));
+    ASSERT_TRUE(testenv::WaitUntil([&] { return !log.complete.isEmpty(); }, 20000));
     EXPECT_EQ(log.complete.first(), server.Url(QStringLiteral("/slow.htm")));
-    QTest::qWait(200);
+    testenv::Settle(200);
     EXPECT_TRUE(brw().Busy());
     EXPECT_EQ(log.downloads, 0);
 
     server.Release();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return log.downloads == 1; }, 20000));
+    ASSERT_TRUE(testenv::WaitUntil([&] { return log.downloads == 1; }, 20000));
     EXPECT_FALSE(brw().Busy());
     EXPECT_EQ(brw().LocationName(), "Slow");
 }
@@ -180,9 +181,9 @@ TEST_F(WebBrowserTest, StopEndsASlowLoad)
     server.AddPage(QStringLiteral("/slow.htm"), TitledPage(QStringLiteral("Slow"), QString(4000, QLatin1Char('x'))));
     server.Hold(QStringLiteral("/slow.htm"));
     brw().Navigate(server.Url(QStringLiteral("/slow.htm")));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !log.complete.isEmpty(); }, 20000));
+    ASSERT_TRUE(testenv::WaitUntil([&] { return !log.complete.isEmpty(); }, 20000));
     brw().Stop();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return log.downloads == 1; }, 20000));
+    ASSERT_TRUE(testenv::WaitUntil([&] { return log.downloads == 1; }, 20000));
     EXPECT_FALSE(brw().Busy());
 }
 
@@ -201,10 +202,10 @@ TEST_F(WebBrowserTest, BackAndForwardWalkTheHistory)
     const int loads = log.downloads;
     brw().GoBack();
     EXPECT_TRUE(brw().Busy());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return log.downloads > loads; }, 20000));
+    ASSERT_TRUE(testenv::WaitUntil([&] { return log.downloads > loads; }, 20000));
     EXPECT_EQ(brw().LocationName(), "A");
     brw().GoForward();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return log.downloads > loads + 1; }, 20000));
+    ASSERT_TRUE(testenv::WaitUntil([&] { return log.downloads > loads + 1; }, 20000));
     EXPECT_EQ(brw().LocationName(), "B");
     EXPECT_THROW(brw().GoForward(), plat::RuntimeError);
 }
@@ -213,7 +214,7 @@ TEST_F(WebBrowserTest, EmptyAddressGoesNowhere)
 {
     brw().Navigate(QString());
     EXPECT_FALSE(brw().Busy());
-    QTest::qWait(300);
+    testenv::Settle(300);
     EXPECT_TRUE(log.before.isEmpty());
     EXPECT_EQ(log.downloads, 0);
 }

@@ -1,0 +1,220 @@
+// The browser window's load (settings, preferences, the first page), its
+// layout and minimum size, the saving of its placement and its unload.
+#include "BrowserFixture.h"
+
+#include "platform/runtime/Numeric.h"
+
+using namespace modRoamwel;
+using namespace RoamwellSettings;
+
+namespace {
+
+using BrowserLoad = BrowserFixture;
+
+TEST_F(BrowserLoad, NothingStoredGivesTheDefaultsAndTheMakersSiteFirst)
+{
+    frmBrowser& b = Browser();
+    b.Load();
+    EXPECT_FLOAT_EQ(b.Top, 400);
+    EXPECT_FLOAT_EQ(b.Left, 100);
+    EXPECT_FLOAT_EQ(b.Height, 7000);
+    EXPECT_FLOAT_EQ(b.Width, 9000);
+    EXPECT_EQ(b.WindowState, plat::vbNormal);
+    EXPECT_TRUE(PacedialCircle);
+
+    frmPreferences& prefs = plat::Default<frmPreferences>();
+    EXPECT_TRUE(prefs.Loaded());
+    EXPECT_EQ(prefs.txtHome.Text.get(), MakerSite);
+    EXPECT_EQ(prefs.txtSearch.Text.get(), SearchSite);
+    EXPECT_EQ(prefs.txtSitepinFile.Text.get(), ComponentFolder() + "/sitepin.htm");
+    EXPECT_TRUE(prefs.optionPacedial(0).Value);
+    EXPECT_EQ(StartAddress, MakerSite);
+
+    EXPECT_EQ(b.cboAddress.Text.get(), MakerSite);
+    EXPECT_TRUE(b.tmrTimer.Enabled);
+    ASSERT_TRUE(testenv::WaitUntil([&] { return !navigations.isEmpty(); }, 20000));
+    EXPECT_EQ(navigations.first(), MakerSite);
+    EXPECT_EQ(b.statbar.Panels(1).Text.get(), "Surfing to: " + MakerSite);
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(BrowserLoad, TheClientsAddressWinsOverTheHomeSetting)
+{
+    Store(PreferencesSection, HomeAddress, server.Url("/b.htm"));
+    StartAddress = server.Url("/a.htm");
+    frmBrowser& b = Browser();
+    b.Load();
+    WaitIdle(b);
+    EXPECT_EQ(navigations, QStringList{server.Url("/a.htm")});
+    EXPECT_EQ(plat::Default<frmPreferences>().txtHome.Text.get(), server.Url("/a.htm"));
+    EXPECT_EQ(StartAddress, server.Url("/a.htm"));
+    EXPECT_EQ(b.Caption.get(), "Page A");
+    EXPECT_EQ(server.Requests("/b.htm"), 0);
+}
+
+TEST_F(BrowserLoad, AnEmptyHomeSettingOpensTheWelcomePageBesideTheComponent)
+{
+    Store(PreferencesSection, HomeAddress, QString());
+    frmBrowser& b = Browser();
+    b.Load();
+    WaitIdle(b);
+    const QString welcome = QUrl::fromLocalFile(ComponentFolder() + "/welcome.htm").toString();
+    EXPECT_EQ(b.brwWebBrowser.LocationURL(), welcome);
+    EXPECT_EQ(b.Caption.get(), "Welcome to Roamwell");
+    EXPECT_EQ(History(b), QStringList{welcome});
+    EXPECT_EQ(StartAddress, QString());
+}
+
+TEST_F(BrowserLoad, PacedialOtherThanZeroGivesTheBar)
+{
+    Store(PreferencesSection, Pacedial, "1");
+    Open();
+    EXPECT_FALSE(PacedialCircle);
+    EXPECT_TRUE(plat::Default<frmPreferences>().optionPacedial(1).Value);
+    EXPECT_FALSE(plat::Default<frmPreferences>().optionPacedial(0).Value);
+}
+
+TEST_F(BrowserLoad, StoredPlacementIsAppliedAndValuesThatFailAreSkipped)
+{
+    Store(BrowserSection, "Top", "abc");
+    Store(BrowserSection, "Left", "300");
+    Store(BrowserSection, "Height", "6000");
+    Store(BrowserSection, "Width", "8000");
+    Store(BrowserSection, "Windowstate", "7");
+    frmBrowser& b = Open();
+    EXPECT_FLOAT_EQ(b.Top, 0);  // as it was
+    EXPECT_FLOAT_EQ(b.Left, 300);
+    EXPECT_FLOAT_EQ(b.Height, 6000);
+    EXPECT_FLOAT_EQ(b.Width, 8000);
+    EXPECT_EQ(b.WindowState, plat::vbNormal);
+    EXPECT_EQ(b.Caption.get(), "Home Page");  // the rest of the load went on
+}
+
+TEST_F(BrowserLoad, AMinimisedWindowIsNotLaidOutWhileItLoads)
+{
+    Store(BrowserSection, "Windowstate", "1");
+    frmBrowser& b = Open();
+    EXPECT_EQ(b.WindowState, plat::vbMinimized);
+    EXPECT_FLOAT_EQ(b.cboAddress.Left, 50);
+    EXPECT_FLOAT_EQ(b.cboAddress.Top, b.lblAddress.Top + b.lblAddress.Height + 15);
+    EXPECT_FLOAT_EQ(b.brwWebBrowser.Width, 1800);  // as designed
+    EXPECT_EQ(b.Caption.get(), "Home Page");
+}
+
+TEST_F(BrowserLoad, EveryResizeLaysTheWindowOutAroundItsBars)
+{
+    frmBrowser& b = Open();
+    b.Move(b.Left, b.Top, 10500, 8100);
+    b.Form_Resize();
+    const float sw = b.ScaleWidth();
+    const float sh = b.ScaleHeight();
+    EXPECT_FLOAT_EQ(b.tbToolBar.Top, 0);
+    EXPECT_FLOAT_EQ(b.tbToolBar.Width, sw);
+    EXPECT_FLOAT_EQ(b.statbar.Top, sh - b.statbar.Height);
+
+    EXPECT_FLOAT_EQ(b.cboAddress.Left, 20);
+    EXPECT_FLOAT_EQ(b.cboAddress.Width, sw - 40);
+    EXPECT_FLOAT_EQ(b.cboAddress.Top, b.tbToolBar.Height);
+    EXPECT_FLOAT_EQ(b.brwWebBrowser.Left, 20);
+    EXPECT_FLOAT_EQ(b.brwWebBrowser.Width, sw - 40);
+    EXPECT_FLOAT_EQ(b.brwWebBrowser.Top, b.cboAddress.Top + b.cboAddress.Height);
+    EXPECT_FLOAT_EQ(b.brwWebBrowser.Top + b.brwWebBrowser.Height, b.statbar.Top);
+
+    EXPECT_FLOAT_EQ(b.progbar.Left, 0);
+    EXPECT_FLOAT_EQ(b.progbar.Top, b.statbar.Top);
+    EXPECT_FLOAT_EQ(b.progbar.Width, 1800);
+    EXPECT_FLOAT_EQ(b.progbar.Height, b.statbar.Height);
+    EXPECT_FLOAT_EQ(b.progbar.Value, 90);
+    EXPECT_FLOAT_EQ(b.progbar.Max, 100);
+}
+
+TEST_F(BrowserLoad, TheWindowKeepsItsMinimumSize)
+{
+    frmBrowser& b = Open();
+    b.Width = 2000;
+    b.Height = 3000;
+    b.Form_Resize();
+    EXPECT_FLOAT_EQ(b.Width, 2000);  // exactly the minimum stays
+    EXPECT_FLOAT_EQ(b.Height, 3000);
+    b.Width = 1999;
+    b.Height = 1200;
+    b.Form_Resize();
+    EXPECT_FLOAT_EQ(b.Width, 2000);
+    EXPECT_FLOAT_EQ(b.Height, 3000);
+
+    // Dragged smaller by the user.
+    b.Show();
+    b.Window()->resize(60, 90);
+    ASSERT_TRUE(testenv::WaitUntil([&] { return b.Width == 2000 && b.Height == 3000 && b.Window()->width() > 60; }, 5000))
+        << b.Width << " x " << b.Height;
+}
+
+TEST_F(BrowserLoad, ClosingInTheNormalStateSavesTheCurrentPlacement)
+{
+    frmBrowser& b = Open();
+    b.Show();
+    b.Move(1500, 1200, 9600, 7215);
+    testenv::Settle(50);
+    ASSERT_TRUE(b.CloseByUser());
+    EXPECT_EQ(Stored(BrowserSection, "Top"), "1200");
+    EXPECT_EQ(Stored(BrowserSection, "Left"), "1500");
+    EXPECT_EQ(Stored(BrowserSection, "Height"), "7215");
+    EXPECT_EQ(Stored(BrowserSection, "Width"), "9600");
+    EXPECT_EQ(Stored(BrowserSection, "Windowstate"), "0");
+}
+
+TEST_F(BrowserLoad, ClosingMaximisedSavesTheLastNormalPlacement)
+{
+    frmBrowser& b = Open();
+    b.Show();
+    b.Move(1500, 1200, 9600, 7215);
+    b.Form_Resize();
+    EXPECT_EQ(b.NormalLeft, 1500);
+    EXPECT_EQ(b.NormalHeight, 7215);
+
+    b.WindowState = plat::vbMaximized;
+    ASSERT_TRUE(testenv::WaitUntil([&] { return b.Window()->isMaximized(); }, 5000));
+    b.Form_Resize();  // records nothing while maximised
+    ASSERT_TRUE(b.CloseByUser());
+    EXPECT_EQ(Stored(BrowserSection, "Top"), "1200");
+    EXPECT_EQ(Stored(BrowserSection, "Left"), "1500");
+    EXPECT_EQ(Stored(BrowserSection, "Height"), "7215");
+    EXPECT_EQ(Stored(BrowserSection, "Width"), "9600");
+    EXPECT_EQ(Stored(BrowserSection, "Windowstate"), "2");
+}
+
+TEST_F(BrowserLoad, TheNormalPlacementIsRoundedHalfToEven)
+{
+    frmBrowser& b = Open();
+    b.Left = 2.5f;
+    b.Top = 3.5f;
+    b.Form_Resize();
+    EXPECT_EQ(b.NormalLeft, 2);
+    EXPECT_EQ(b.NormalTop, 4);
+    // Beyond 16 bits the last value that fitted stays.
+    b.Left = 40000;
+    b.Form_Resize();
+    EXPECT_EQ(b.NormalLeft, 2);
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(BrowserLoad, AfterAnUnloadTheNextLoadStartsAfresh)
+{
+    frmBrowser& b = Open();
+    Surf(b, server.Url("/a.htm"));
+    EXPECT_EQ(History(b).size(), 2);
+    Store(PreferencesSection, SearchAddress, "https://find.roamwell.invalid/");
+    ASSERT_TRUE(b.Unload());
+    EXPECT_FALSE(plat::DefaultInstance<frmPreferences>::Exists());
+    EXPECT_FALSE(b.tmrVantle.Running());
+    EXPECT_EQ(b.brwWebBrowser.LocationURL(), QString());  // the page went with the window
+
+    const int before = downloads;
+    b.Load();
+    WaitIdle(b, before);
+    // StartAddress kept the first load's home, which is where it opens again.
+    EXPECT_EQ(History(b), QStringList{server.Url("/home.htm")});
+    EXPECT_EQ(plat::Default<frmPreferences>().txtSearch.Text.get(), "https://find.roamwell.invalid/");
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+// The loading indicator: where its box goes at the edges of the rule, and
+// the figures a tick draws under scripted random draws.
+#include "BrowserFixture.h"
+
+#include "platform/runtime/Rnd.h"
+
+#include <QImage>
+#include <cmath>
+
+using namespace modRoamwel;
+
+namespace {
+
+class BrowserVantle : public BrowserFixture {
+protected:
+    frmBrowser& Ready()
+    {
+        frmBrowser& b = Open();
+        b.tmrVantle.Enabled = false;  // ticks come from the test only
+        b.picVantle.Cls();
+        return b;
+    }
+    // Makes the client area exactly sw wide.
+    static void ClientWidth(frmBrowser& b, float sw) { b.Width = sw + plat::Form::FrameWidth; }
+};
+
+TEST_F(BrowserVantle, CircleNeedsMoreThanTenTwipsBesideEightButtons)
+{
+    frmBrowser& b = Ready();
+    PacedialCircle = true;
+    const float bw = b.tbToolBar.ButtonWidth();
+    ASSERT_GT(bw, 150);  // the buttons are wider than the bar-style margin
+
+    ClientWidth(b, 8 * bw + 10);
+    b.PlaceVantle(false);
+    EXPECT_FALSE(b.picVantle.Visible);
+
+    ClientWidth(b, 8 * bw + 10.5f);
+    b.PlaceVantle(false);
+    EXPECT_TRUE(b.picVantle.Visible);
+    EXPECT_FLOAT_EQ(b.picVantle.Width, 375);
+    EXPECT_FLOAT_EQ(b.picVantle.Top, 90);
+    EXPECT_FLOAT_EQ(b.picVantle.Left, b.ScaleWidth() - 375 - 50);
+}
+
+TEST_F(BrowserVantle, BarFillsWhatSevenButtonsLeaveLessOneHundredFifty)
+{
+    frmBrowser& b = Ready();
+    PacedialCircle = false;
+    const float bw = b.tbToolBar.ButtonWidth();
+
+    ClientWidth(b, 7 * bw + 160);
+    b.PlaceVantle(false);
+    EXPECT_FALSE(b.picVantle.Visible);
+    EXPECT_FLOAT_EQ(b.picVantle.Width, 375);  // a hidden box keeps its size
+
+    ClientWidth(b, 7 * bw + 161);
+    b.PlaceVantle(false);
+    EXPECT_TRUE(b.picVantle.Visible);
+    EXPECT_FLOAT_EQ(b.picVantle.Width, 11);
+    EXPECT_FLOAT_EQ(b.picVantle.Left, b.ScaleWidth() - 11 - 50);
+
+    ClientWidth(b, 7 * bw + 3150);
+    b.PlaceVantle(false);
+    EXPECT_FLOAT_EQ(b.picVantle.Width, 3000);
+    EXPECT_FLOAT_EQ(b.picVantle.Top, 90);
+}
+
+TEST_F(BrowserVantle, OnlyTheSaveSquaresTheBoxAgainInCircleStyle)
+{
+    frmBrowser& b = Ready();
+    const float bw = b.tbToolBar.ButtonWidth();
+    PacedialCircle = false;
+    ClientWidth(b, 7 * bw + 3150);
+    b.PlaceVantle(false);
+    ASSERT_FLOAT_EQ(b.picVantle.Width, 3000);
+
+    PacedialCircle = true;
+    b.PlaceVantle(false);  // a resize moves the box, keeping the bar's width
+    EXPECT_FLOAT_EQ(b.picVantle.Width, 3000);
+    EXPECT_FLOAT_EQ(b.picVantle.Left, b.ScaleWidth() - 3000 - 50);
+    b.PlaceVantle(true);
+    EXPECT_FLOAT_EQ(b.picVantle.Width, 375);
+    EXPECT_FLOAT_EQ(b.picVantle.Left, b.ScaleWidth() - 375 - 50);
+}
+
+TEST_F(BrowserVantle, TheResizeAppliesTheRule)
+{
+    frmBrowser& b = Ready();
+    PacedialCircle = true;
+    ClientWidth(b, 8 * b.tbToolBar.ButtonWidth());
+    b.Form_Resize();
+    EXPECT_FALSE(b.picVantle.Visible);
+    ClientWidth(b, 8 * b.tbToolBar.ButtonWidth() + 1000);
+    b.Form_Resize();
+    EXPECT_TRUE(b.picVantle.Visible);
+    EXPECT_FLOAT_EQ(b.picVantle.Left, b.ScaleWidth() - 375 - 50);
+}
+
+// Farthest drawn pixel from the box's centre, in pixels.
+double Reach(const QImage& drawing, QColor* colour)
+{
+    const QPointF centre(drawing.width() / 2.0, drawing.height() / 2.0);
+    double reach = 0;
+    for (int y = 0; y < drawing.height(); ++y)
+        for (int x = 0; x < drawing.width(); ++x) {
+            const QColor c = drawing.pixelColor(x, y);
+            if (c.alpha() < 128)
+                continue;
+            reach = std::max(reach, std::hypot(x + 0.5 - centre.x(), y + 0.5 - centre.y()));
+            *colour = c;
+        }
+    return reach;
+}
+
+TEST_F(BrowserVantle, CircleTickDrawsRadiusThenRedGreenBlue)
+{
+    frmBrowser& b = Ready();
+    PacedialCircle = true;
+    Surfing = true;
+    testenv::ScriptedRnd draws(0, true);
+    // radius Int(0.5 * 375) / sqrt 2 = 132.2 twips, 8.8 pixels; colour (254, 0, 127)
+    draws.Push({0.5f, 0.999f, 0.0f, 0.5f});
+    b.tmrVantle.Fire();
+    EXPECT_EQ(plat::RndDrawCount(), 4);
+    EXPECT_EQ(b.picVantle.FiguresDrawn(), 1);
+    QColor colour;
+    const double reach = Reach(b.picVantle.Drawing(), &colour);
+    EXPECT_NEAR(reach, 132.2 / 15, 1.2);
+    EXPECT_NEAR(colour.red(), 254, 3);
+    EXPECT_NEAR(colour.green(), 0, 3);
+    EXPECT_NEAR(colour.blue(), 127, 3);
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(BrowserVantle, BarTickDrawsFromTheLeftEdgeToTheRightInItsOwnOrder)
+{
+    frmBrowser& b = Ready();
+    PacedialCircle = false;
+    b.picVantle.Width = 1500;  // 100 x 25 pixels
+    Surfing = true;
+    testenv::ScriptedRnd draws(0, true);
+    // from (0, 75) to (1500, 300) twips, colour (52, 10, 104)
+    draws.Push({0.2f, 0.8f, 0.5f, 0.1f, 0.999f});
+    b.tmrVantle.Fire();
+    EXPECT_EQ(plat::RndDrawCount(), 5);
+    const QImage& drawing = b.picVantle.Drawing();
+    ASSERT_EQ(drawing.width(), 100);
+    EXPECT_EQ(drawing.pixelColor(0, 5), QColor(52, 10, 104));
+    int rightEnd = -1;
+    for (int y = 0; y < drawing.height(); ++y)
+        if (drawing.pixelColor(99, y).alpha() == 255)
+            rightEnd = y;
+    EXPECT_NEAR(rightEnd, 20, 1);
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(BrowserVantle, NothingIsDrawnWhileNoPageLoads)
+{
+    frmBrowser& b = Ready();
+    testenv::ScriptedRnd draws(0, true);  // any draw would fail the tick
+    for (bool circle : {true, false}) {
+        PacedialCircle = circle;
+        Surfing = false;
+        b.tmrVantle.Fire();
+    }
+    EXPECT_EQ(plat::RndDrawCount(), 0);
+    EXPECT_EQ(b.picVantle.FiguresDrawn(), 0);
+    EXPECT_TRUE(errors.empty());
+
+    // A hidden box is drawn into all the same.
+    b.picVantle.Visible = false;
+    Surfing = true;
+    draws.Push({0.5f, 0.5f, 0.5f, 0.5f, 0.5f});
+    b.tmrVantle.Fire();
+    EXPECT_EQ(b.picVantle.FiguresDrawn(), 1);
+}
+
+}  // namespace
