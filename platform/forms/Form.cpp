@@ -2,6 +2,7 @@
 
 #include "platform/forms/Aligned.h"
 #include "platform/forms/Colors.h"
+#include "platform/forms/CommandButton.h"
 #include "platform/forms/Control.h"
 #include "platform/forms/FormWindow.h"
 #include "platform/forms/Keys.h"
@@ -17,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QRegion>
 #include <QScreen>
 #include <algorithm>
 
@@ -448,6 +450,13 @@ bool Form::HandleKey(QKeyEvent& event, QWidget* receiver)
 {
     const bool atForm = receiver == window_.get() || receiver == window_->Surface();
     Control* control = atForm ? nullptr : ControlOfWidget(receiver, window_.get());
+    // On a form with a default button Enter presses the button that has the
+    // focus, else the default one; Esc presses the cancel button. Neither
+    // key reaches anything else then.
+    if (CommandButton* button = DialogButton(event, control)) {
+        button->PressByUser();
+        return true;
+    }
     int16_t code = KeyCodeOf(event);
     const int16_t shift = ShiftStateOf(event);
     bool swallow = false;
@@ -471,13 +480,39 @@ bool Form::HandleKey(QKeyEvent& event, QWidget* receiver)
     return swallow || atForm;
 }
 
+CommandButton* Form::DialogButton(const QKeyEvent& event, Control* focus) const
+{
+    const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+    const bool escape = event.key() == Qt::Key_Escape;
+    if ((!enter && !escape) || (event.modifiers() & ~Qt::KeypadModifier))
+        return nullptr;
+    CommandButton* found = nullptr;
+    for (Control* c : controls_) {
+        auto* button = dynamic_cast<CommandButton*>(c);
+        if (button && (enter ? button->Default.get() : button->Cancel.get()) && button->Visible && button->Enabled) {
+            found = button;
+            break;
+        }
+    }
+    if (found && enter)
+        if (auto* focused = dynamic_cast<CommandButton*>(focus))
+            return focused;
+    return found;
+}
+
 void Form::PaintSurface(QPainter& painter, const QRect& area)
 {
     painter.fillRect(area, ToQColor(BackColor));
     if (!picture_.isNull())
         painter.drawPixmap(0, 0, picture_);
     PaintWindowless(painter, area);
-    if (loaded_)
+    // Paint is the form's own area being drawn again: a control redrawing
+    // itself (a hovered button, a blinking cursor) does not raise it.
+    QRegion uncovered(area);
+    for (const QObject* child : window_->Surface()->children())
+        if (auto* w = qobject_cast<const QWidget*>(child); w && w->isVisible())
+            uncovered -= w->geometry();
+    if (loaded_ && !uncovered.isEmpty())
         Guard([this] { Form_Paint(); });
 }
 

@@ -24,6 +24,7 @@ class QWidget;
 
 namespace plat {
 
+class CommandButton;
 class Menu;
 class Timer;
 class FormWindow;
@@ -139,6 +140,7 @@ private:
     void WindowMoved(int xPx, int yPx);
     void WindowStateChanged(int state);
     bool HandleKey(QKeyEvent& event, QWidget* receiver);
+    CommandButton* DialogButton(const QKeyEvent& event, class Control* focus) const;
     void PaintSurface(class QPainter& painter, const QRect& area);
     void SurfaceMousePress(double x, double y, int button, int shift);
     void SurfaceMouseRelease(double x, double y);
