@@ -3,6 +3,7 @@
 #include "RoamwellDLL/frmBrowser.h"
 
 #include "RoamwellDLL/RoamwellSettings.h"
+#include "RoamwellDLL/frmAbout.h"
 #include "RoamwellDLL/frmPreferences.h"
 #include "RoamwellDLL/modRoamwel.h"
 #include "platform/forms/DefaultInstance.h"
@@ -191,8 +192,7 @@ void frmBrowser::SaveRoamwellSettings()
 void frmBrowser::Form_Unload(int16_t& Cancel)
 {
     (void)Cancel;
-    // The about box's reference goes here too, once that form exists:
-    //     plat::DefaultInstance<frmAbout>::Release();
+    plat::DefaultInstance<RoamwellDLL::frmAbout>::Release();
     plat::DefaultInstance<frmPreferences>::Release();
     // The page goes with the window: nothing loads or runs behind a closed one.
     brwWebBrowser.Clear();
