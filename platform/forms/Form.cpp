@@ -257,9 +257,18 @@ void Form::PropertyChanged(Aspect aspect)
     case Aspect::Text:
         window_->setWindowTitle(Caption.get());
         break;
-    case Aspect::Geometry:
+    case Aspect::Geometry: {
         ApplyGeometry();
+        // A loaded hidden window resized by code still hears of it, as a
+        // shown one does from the window system; its own load lays it out
+        // itself.
+        const bool resized = Width != resizedWidth_ || Height != resizedHeight_;
+        resizedWidth_ = Width;
+        resizedHeight_ = Height;
+        if (resized && loaded_ && !loading_ && !window_->isVisible())
+            Guard([this] { Form_Resize(); });
         break;
+    }
     case Aspect::State:
         if (window_->isVisible()) {
             const int s = WindowState;

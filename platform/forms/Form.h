@@ -156,6 +156,8 @@ private:
     bool loading_ = false;
     bool shownSinceLoad_ = false;
     bool applyingGeometry_ = false;
+    float resizedWidth_ = 0;   // size Form_Resize last heard of while hidden
+    float resizedHeight_ = 0;
     QEventLoop* modalLoop_ = nullptr;
     class Control* pressed_ = nullptr;
 };

@@ -94,7 +94,7 @@ void FormWindow::resizeEvent(QResizeEvent* event)
 void FormWindow::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
-    const QPoint p = frameGeometry().topLeft();
+    const QPoint p = pos();  // the position move() sets: frame included
     form_.WindowMoved(p.x(), p.y());
 }
 
