@@ -160,6 +160,9 @@ void frmBoard::ReadBoardSettings()
 
 void frmBoard::Form_Load()
 {
+    // 1: the help browser; the game does not start without it.
+    HelpBrowser = CreateHelpBrowser();
+
     // 2-3: window state and position.
     const int16_t state = GameSettings::ReadInt16("Game", "Windowstate", "0");
     if (state == plat::vbMinimized)

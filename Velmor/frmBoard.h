@@ -14,6 +14,8 @@
 #include "platform/forms/PictureBox.h"
 #include "platform/forms/Shape.h"
 #include "platform/forms/Timer.h"
+#include "RoamwellDLL/RoamwellDLL_i.h"
+#include "platform/com/ComPtr.h"
 #include "platform/runtime/Array2D.h"
 
 #include <array>
@@ -37,6 +39,11 @@ class frmBoard : public plat::Form {
 public:
     frmBoard();
     ~frmBoard() override;
+
+    // The game's one help browser, created through COM at start-up
+    // (frmBoard_HelpBrowser.cpp).
+    plat::ComPtr<_clsRoamwell> HelpBrowser;
+    static plat::ComPtr<_clsRoamwell> CreateHelpBrowser();
 
     // Controls.
     plat::ControlArray<plat::ShapeControl> shpSquare;

@@ -48,9 +48,3 @@ void frmBoard::mnuHelp_Click()
     const QString address = plat::App::Path() + QStringLiteral("/VelmorHelp.htm");
     OpenHelp(address);
 }
-
-// TODO(lead): HelpBrowser->Start(address, false) through the component's interface.
-void frmBoard::OpenHelp(const QString& address)
-{
-    (void)address;
-}

@@ -18,6 +18,9 @@ else
   echo "bench_engine not built (Google Benchmark not found)"
 fi
 
+echo "== opening the browser window"
+"$bin/bench_browser_open" 9
+
 echo "== browser window idle on a loaded local page (target under 1 % of one core over 10 s)"
 # Offscreen, and on a private X server whose OpenGL is software: there every
 # repaint in the window (the address box's blinking caret) recomposites it

@@ -49,6 +49,16 @@ int main(int argc, char** argv)
         return 1;
     }
     QTemporaryDir config;
+    // The game creates the browser component at start-up: register it first.
+    QProcess regsvr;
+    QProcessEnvironment regEnv = QProcessEnvironment::systemEnvironment();
+    regEnv.insert("XDG_CONFIG_HOME", config.path());
+    regsvr.setProcessEnvironment(regEnv);
+    regsvr.start(QStringLiteral(REGSVR_EXE), {QStringLiteral("-s"), QStringLiteral(ROAMWELL_DLL)});
+    if (!regsvr.waitForFinished(30000) || regsvr.exitCode() != 0) {
+        std::fprintf(stderr, "could not register the browser component\n");
+        return 1;
+    }
     std::vector<double> bare, game;
     for (int i = 0; i < runs; ++i) {  // interleaved, so both see the same machine
         bare.push_back(TimeToWindow(x, QStringLiteral(BARE_EXE), QStringLiteral("Bare window"), config.path()));

@@ -70,3 +70,29 @@ public:
 };
 
 }  // namespace testenv
+
+#include <dlfcn.h>
+
+namespace testenv {
+
+// Registers an in-process component for the current (temporary) user, as
+// the registration tool would: loads it and calls DllRegisterServer.
+inline bool RegisterComponent(const char* libraryPath)
+{
+    void* library = dlopen(libraryPath, RTLD_NOW);
+    if (!library)
+        return false;
+    using RegisterFn = long (*)();
+    auto registerServer = reinterpret_cast<RegisterFn>(dlsym(library, "DllRegisterServer"));
+    return registerServer && registerServer() == 0;
+}
+
+#ifdef ROAMWELL_DLL
+// The browser component, registered for the life of a test's private registry.
+inline bool RegisterBrowserComponent()
+{
+    return RegisterComponent(ROAMWELL_DLL);
+}
+#endif
+
+}  // namespace testenv

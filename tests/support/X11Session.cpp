@@ -5,6 +5,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <functional>
 
 namespace testenv {
@@ -107,6 +108,25 @@ void X11Session::RequestClose(const WindowInfo& window)
     event.xclient.data.l[0] = long(XInternAtom(display_, "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(display_, window.id, False, NoEventMask, &event);
+    XFlush(display_);
+}
+
+void X11Session::Click(const WindowInfo& window, int x, int y, int button)
+{
+    int rootX = 0, rootY = 0;
+    Window child;
+    XTranslateCoordinates(display_, window.id, DefaultRootWindow(display_), x, y, &rootX, &rootY, &child);
+    XTestFakeMotionEvent(display_, -1, rootX, rootY, CurrentTime);
+    XTestFakeButtonEvent(display_, unsigned(button), True, CurrentTime);
+    XTestFakeButtonEvent(display_, unsigned(button), False, 30);
+    XFlush(display_);
+}
+
+void X11Session::PressKey(const char* keyName)
+{
+    const KeyCode code = XKeysymToKeycode(display_, XStringToKeysym(keyName));
+    XTestFakeKeyEvent(display_, code, True, CurrentTime);
+    XTestFakeKeyEvent(display_, code, False, 20);
     XFlush(display_);
 }
 

@@ -29,6 +29,10 @@ public:
     std::optional<WindowInfo> WaitForWindow(const QString& text, int timeoutMs);
     // Asks the window to close (WM_DELETE_WINDOW), as the close box does.
     void RequestClose(const WindowInfo& window);
+    // Real input, as a person gives it: a click at a point of a window
+    // (pixels from its top-left corner) and a key press by its X key name.
+    void Click(const WindowInfo& window, int x, int y, int button = 1);
+    void PressKey(const char* keyName);
 
 private:
     QProcess xvfb_;

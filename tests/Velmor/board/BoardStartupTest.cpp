@@ -15,7 +15,11 @@ namespace {
 
 class BoardStartup : public ::testing::Test {
 protected:
-    void SetUp() override { plat::EnsureApplication(); }
+    void SetUp() override
+    {
+        plat::EnsureApplication();
+        ASSERT_TRUE(testenv::RegisterBrowserComponent());
+    }
     void TearDown() override { board.reset(); }
 
     void Store(const char* key, const char* value) { plat::SaveSetting("Velmor", "Game", key, value); }
@@ -203,6 +207,23 @@ TEST_F(BoardStartup, ClosingMinimisedWindowKeepsOldPosition)
     EXPECT_EQ(Stored("Windowstate"), "1");
     EXPECT_EQ(Stored("Top"), "700");
     EXPECT_EQ(Stored("Left"), "800");
+}
+
+TEST(BoardWithoutComponent, UnregisteredHelpBrowserStopsTheStartNamingTheClass)
+{
+    plat::EnsureApplication();
+    testenv::TempConfigHome emptyRegistry;
+    testenv::ScriptedRnd rnd{0.5f};
+    frmBoard board;
+    try {
+        board.Load();
+        FAIL() << "the load must stop";
+    } catch (const plat::RuntimeError& e) {
+        EXPECT_EQ(e.Number(), plat::ErrCantCreateObject);
+        EXPECT_TRUE(e.Description().contains("RoamwellDLL.clsRoamwell"));
+        EXPECT_TRUE(e.Description().contains("regsvr"));
+    }
+    EXPECT_EQ(plat::RndDrawCount(), 0) << "nothing after the first step ran";
 }
 
 }  // namespace

@@ -17,6 +17,7 @@ protected:
     void SetUp() override
     {
         plat::EnsureApplication();
+        ASSERT_TRUE(testenv::RegisterBrowserComponent());
         board = std::make_unique<frmBoard>();
         board->Load();
     }

@@ -5,6 +5,7 @@
 #include "tests/support/X11Session.h"
 
 #include <QProcess>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace {
@@ -12,6 +13,7 @@ namespace {
 TEST(GameWindow, OpensWithDefaultTitleAndSizeAndSavesPlacementOnClose)
 {
     testenv::TempConfigHome config;
+    ASSERT_TRUE(testenv::RegisterBrowserComponent());
     testenv::X11Session x;
     ASSERT_TRUE(x.Started()) << "Xvfb did not start";
 
@@ -38,6 +40,41 @@ TEST(GameWindow, OpensWithDefaultTitleAndSizeAndSavesPlacementOnClose)
     EXPECT_EQ(plat::GetSetting("Velmor", "Game", "Windowstate"), "0");
     EXPECT_EQ(plat::GetSetting("Velmor", "Game", "Top"), "325");
     EXPECT_EQ(plat::GetSetting("Velmor", "Game", "Left"), "325");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GameWindow, HelpFromThePopupOpensTheHelpPageInTheBrowser)
+{
+    testenv::TempConfigHome config;
+    ASSERT_TRUE(testenv::RegisterBrowserComponent());
+    testenv::X11Session x;
+    ASSERT_TRUE(x.Started()) << "Xvfb did not start";
+
+    QProcess game;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", x.DisplayName());
+    env.insert("XDG_CONFIG_HOME", config.Path());
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    game.setProcessEnvironment(env);
+    game.start(QStringLiteral(VELMOR_EXE), {});
+    ASSERT_TRUE(game.waitForStarted(5000));
+    const auto board = x.WaitForWindow(QStringLiteral("High Score:"), 30000);
+    ASSERT_TRUE(board.has_value()) << game.readAllStandardError().toStdString();
+
+    // "Menu" sits in the top-left corner; Help is the popup's last item.
+    x.Click(*board, 20, 6, 3);
+    QThread::msleep(400);
+    x.PressKey("Up");
+    x.PressKey("Return");
+    const auto help = x.WaitForWindow(QStringLiteral("Velmor Help"), 60000);
+    EXPECT_TRUE(help.has_value()) << game.readAllStandardError().toStdString();
+
+    game.kill();
+    game.waitForFinished(5000);
 }
 
 }  // namespace

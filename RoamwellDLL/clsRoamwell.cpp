@@ -1,0 +1,91 @@
+// The component's one creatable class. It keeps no state of its own: every
+// method drives the calling thread's browser window.
+#include "RoamwellDLL/RoamwellDLL_i.h"
+#include "RoamwellDLL/frmBrowser.h"
+#include "RoamwellDLL/modRoamwel.h"
+
+#include "platform/com/BStr.h"
+#include "platform/com/ComObject.h"
+#include "platform/forms/DefaultInstance.h"
+
+namespace {
+
+plat::InprocServer& Server();
+
+// The thread's browser window, created on first use. Its code lives in this
+// library, so once a thread has forms the library stays loaded.
+frmBrowser& Browser()
+{
+    thread_local bool holdsLibrary = false;
+    if (!holdsLibrary) {
+        Server().Lock();
+        holdsLibrary = true;
+    }
+    return plat::Default<frmBrowser>();
+}
+
+class clsRoamwell final : public plat::DispatchObject<_clsRoamwell> {
+public:
+    clsRoamwell() : DispatchObject(Server(), Table()) {}
+
+    plat::HRESULT Start(plat::BSTR* url, plat::VARIANT_BOOL* flag) override
+    {
+        return Method([&]() -> plat::HRESULT {
+            if (const plat::HRESULT hr = plat::RequireGuiThread(); plat::FAILED(hr))
+                return hr;  // windows live on the GUI thread only
+            modRoamwel::StartAddress = plat::QStringFromBSTR(*url);
+            Browser().Show(*flag != 0 ? 1 : 0);
+            return plat::S_OK;
+        });
+    }
+
+    plat::HRESULT ChangeHieght(std::int16_t* h) override
+    {
+        return Method([&]() -> plat::HRESULT {
+            if (const plat::HRESULT hr = plat::RequireGuiThread(); plat::FAILED(hr))
+                return hr;
+            frmBrowser& browser = Browser();
+            browser.Load();  // using an unloaded window's property loads it
+            browser.Height = static_cast<float>(*h);
+            return plat::S_OK;
+        });
+    }
+
+    plat::HRESULT Surf(plat::BSTR* url) override
+    {
+        return Method([&]() -> plat::HRESULT {
+            if (const plat::HRESULT hr = plat::RequireGuiThread(); plat::FAILED(hr))
+                return hr;
+            frmBrowser& browser = Browser();
+            browser.Show();
+            const QString copy = plat::QStringFromBSTR(*url);
+            browser.SurfTo(copy);
+            browser.ZOrder(0);
+            return plat::S_OK;
+        });
+    }
+
+private:
+    static const plat::DispatchTable<_clsRoamwell>& Table()
+    {
+        static const auto table = plat::DispatchTable<_clsRoamwell>()
+                                      .Method(0x60030000, &_clsRoamwell::Start)
+                                      .Method(0x60030001, &_clsRoamwell::ChangeHieght)
+                                      .Method(0x60030002, &_clsRoamwell::Surf);
+        return table;
+    }
+};
+
+plat::InprocServer& Server()
+{
+    static plat::InprocServer server(
+        plat::ServerDescription{QStringLiteral("RoamwellDLL"),
+                                {{QStringLiteral("clsRoamwell"), CLSID_clsRoamwell, _clsRoamwell::Iid,
+                                  &plat::CreateComObject<clsRoamwell>}}},
+        PLAT_THIS_MODULE);
+    return server;
+}
+
+}  // namespace
+
+PLAT_INPROC_SERVER_ENTRY_POINTS(Server())
