@@ -2,16 +2,10 @@
 
 #include "platform/runtime/Errors.h"
 #include "platform/web/WebAddress.h"
+#include "platform/web/WebEngineModule.h"
 
 #include <QTimer>
-#include <QUuid>
-#include <QWebEngineHistory>
-#include <QWebEngineLoadingInfo>
-#include <QWebEnginePage>
-#include <QWebEngineProfile>
-#include <QWebEngineScript>
-#include <QWebEngineScriptCollection>
-#include <QWebEngineView>
+#include <QWidget>
 
 namespace plat {
 
@@ -21,99 +15,29 @@ namespace {
 constexpr int PendingLimitMs = 2000;
 }
 
-// The engine tells of each document it builds only to scripts inside it. A
-// script of our own, run in a world the page cannot see, reports every new
-// document of the page and of its frames as a console line that starts with
-// a token the page cannot know.
-class WebPage : public QWebEnginePage {
-public:
-    WebPage(WebBrowser& owner, QWebEngineProfile* profile, QObject* parent)
-        : QWebEnginePage(profile, parent),
-          owner_(owner),
-          token_(QStringLiteral("plat-web-") + QUuid::createUuid().toString(QUuid::WithoutBraces) + QLatin1Char(' '))
-    {
-        QWebEngineScript script;
-        script.setName(QStringLiteral("document-arrived"));
-        script.setInjectionPoint(QWebEngineScript::DocumentCreation);
-        script.setWorldId(QWebEngineScript::ApplicationWorld);
-        script.setRunsOnSubFrames(true);
-        script.setSourceCode(QStringLiteral("console.log('%1' + (window === window.top ? 'page ' : 'frame ') + location.href);")
-                                 .arg(token_));
-        scripts().insert(script);
-    }
-
-protected:
-    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override
-    {
-        if (owner_.page_ != this)
-            return false;
-        return owner_.NavigationRequested(url.toString());
-    }
-
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int, const QString&) override
-    {
-        // The page's own console lines are not ours to show.
-        if (owner_.page_ != this || !message.startsWith(token_))
-            return;
-        const QString rest = message.mid(token_.size());
-        const bool page = rest.startsWith(QLatin1String("page "));
-        const qsizetype space = rest.indexOf(QLatin1Char(' '));
-        owner_.DocumentArrived(page, space < 0 ? QString() : rest.mid(space + 1));
-    }
-
-private:
-    WebBrowser& owner_;
-    QString token_;
-};
-
 WebBrowser::WebBrowser(Container& container, QString name, int index)
     : WindowedControl(container, std::move(name), index)
 {
-    view_ = new QWebEngineView(ParentWidget());
-    // Off the record: storage in memory, private to this control.
-    profile_ = new QWebEngineProfile();
-    pendingLimit_ = new QTimer(view_);
+    engine_ = CreateWebBackend(*this, ParentWidget());
+    pendingLimit_ = new QTimer(engine_->Widget());
     pendingLimit_->setSingleShot(true);
     QObject::connect(pendingLimit_, &QTimer::timeout, [this] { pending_ = false; });
-    NewPage();
-    Attach(view_);
+    Attach(engine_->Widget());
 }
 
 WebBrowser::~WebBrowser()
 {
-    // The pages (children of the view) must go before their profile.
-    delete view_.data();
-    delete profile_;
-}
-
-void WebBrowser::NewPage()
-{
-    WebPage* old = page_;
-    page_ = new WebPage(*this, profile_, view_);
-    QObject::connect(page_, &QWebEnginePage::loadingChanged, [this, page = page_](const QWebEngineLoadingInfo& info) {
-        if (page != page_)
-            return;
-        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
-            LoadStarted();
-        else
-            LoadEnded(info.status() != QWebEngineLoadingInfo::LoadStoppedStatus);
-    });
-    QObject::connect(page_, &QWebEnginePage::renderProcessTerminated, [this, page = page_] {
-        if (page == page_ && (loading_ || pending_))
-            LoadEnded(false);
-    });
-    view_->setPage(page_);
-    if (old)
-        old->deleteLater();  // it may be the one raising the event we are in
-    pending_ = false;
-    loading_ = false;
-    pageArrived_ = false;
-    pendingLimit_->stop();
+    // While the events' handlers and the control's state are all still there.
+    engine_.reset();
 }
 
 void WebBrowser::Clear()
 {
-    NewPage();
+    engine_->NewPage();
+    pending_ = false;
+    loading_ = false;
+    pageArrived_ = false;
+    pendingLimit_->stop();
 }
 
 void WebBrowser::Expect()
@@ -130,41 +54,41 @@ void WebBrowser::Navigate(const QString& address)
     Expect();
     if (inBeforeNavigate_) {
         // Not from inside the engine's own question about a navigation.
-        QTimer::singleShot(0, page_, [page = page_, url] { page->load(url); });
+        engine_->LoadLater(url);
         return;
     }
-    page_->load(url);
+    engine_->Load(url);
 }
 
 void WebBrowser::GoBack()
 {
-    if (!page_->history()->canGoBack())
+    if (!engine_->CanGoBack())
         Raise(ErrAutomation, QStringLiteral("There is no earlier page"));
     Expect();
-    page_->triggerAction(QWebEnginePage::Back);
+    engine_->Back();
 }
 
 void WebBrowser::GoForward()
 {
-    if (!page_->history()->canGoForward())
+    if (!engine_->CanGoForward())
         Raise(ErrAutomation, QStringLiteral("There is no later page"));
     Expect();
-    page_->triggerAction(QWebEnginePage::Forward);
+    engine_->Forward();
 }
 
 void WebBrowser::Stop()
 {
     pending_ = false;
     pendingLimit_->stop();
-    page_->triggerAction(QWebEnginePage::Stop);
+    engine_->Stop();
 }
 
 void WebBrowser::Refresh()
 {
-    if (page_->url().isEmpty())
+    if (engine_->Url().isEmpty())
         return;
     Expect();
-    page_->triggerAction(QWebEnginePage::Reload);
+    engine_->Reload();
 }
 
 bool WebBrowser::Busy() const
@@ -174,12 +98,12 @@ bool WebBrowser::Busy() const
 
 QString WebBrowser::LocationName() const
 {
-    return page_->title();
+    return engine_->Title();
 }
 
 QString WebBrowser::LocationURL() const
 {
-    return page_->url().toString();
+    return engine_->Url().toString();
 }
 
 bool WebBrowser::NavigationRequested(const QString& url)
@@ -209,6 +133,12 @@ void WebBrowser::LoadStarted()
     pendingLimit_->stop();
     loading_ = true;
     pageArrived_ = false;
+}
+
+void WebBrowser::RendererGone()
+{
+    if (loading_ || pending_)
+        LoadEnded(false);
 }
 
 void WebBrowser::LoadEnded(bool committed)

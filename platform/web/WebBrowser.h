@@ -23,22 +23,23 @@
 // do that), and a process running as root must set
 // QTWEBENGINE_DISABLE_SANDBOX=1 before the first page, because the engine's
 // sandbox refuses to start as root.
+//
+// The engine is loaded when the first control is built, from a module beside
+// this library (see WebEngineModule.h); without it the control cannot be
+// built and raises File not found (53) naming the module.
 
 #include "platform/forms/WindowedControl.h"
+#include "platform/web/WebBackend.h"
 
-#include <QPointer>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class QTimer;
-class QWebEngineProfile;
-class QWebEngineView;
 
 namespace plat {
 
-class WebPage;
-
-class WebBrowser : public WindowedControl {
+class WebBrowser : public WindowedControl, private WebBackendHost {
 public:
     WebBrowser(Container& container, QString name, int index = -1);
     ~WebBrowser() override;
@@ -65,19 +66,16 @@ public:
     std::function<void()> DownloadComplete;
 
 private:
-    friend class WebPage;
-    void NewPage();
     void Expect();  // a load is on its way
-    // From the page.
-    bool NavigationRequested(const QString& url);
-    void DocumentArrived(bool mainFrame, const QString& frameUrl);
-    void LoadStarted();
-    void LoadEnded(bool committed);
+    // From the engine.
+    bool NavigationRequested(const QString& url) override;
+    void DocumentArrived(bool mainFrame, const QString& frameUrl) override;
+    void LoadStarted() override;
+    void LoadEnded(bool committed) override;
+    void RendererGone() override;
 
-    QPointer<QWebEngineView> view_;
-    QWebEngineProfile* profile_;
+    std::unique_ptr<WebBackend> engine_;
     QTimer* pendingLimit_;
-    WebPage* page_ = nullptr;
     bool pending_ = false;        // a load was asked for and has not started yet
     bool loading_ = false;        // between the engine's load start and end
     bool pageArrived_ = false;    // the page's document of this load was reported
