@@ -2,6 +2,11 @@
 // its own, loaded by the control on first use (see WebBackend.h).
 #include "platform/web/WebBackend.h"
 
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QQuickWindow>
+
 #include <QPointer>
 #include <QTimer>
 #include <QUuid>
@@ -136,8 +141,37 @@ void WebPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QStr
 
 }  // namespace plat
 
+namespace {
+
+// Where OpenGL is drawn by the processor (a software renderer, or none at
+// all), composing every repaint of the window through it costs more than
+// drawing the pages without it: a blinking caret alone would keep a core
+// busy. Decided once, before the first view exists.
+void ChooseSceneGraph()
+{
+    static bool chosen = false;
+    if (chosen || qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
+        return;
+    chosen = true;
+    bool hardware = false;
+    QOpenGLContext context;
+    QOffscreenSurface surface;
+    surface.create();
+    if (context.create() && context.makeCurrent(&surface)) {
+        const auto* renderer = reinterpret_cast<const char*>(context.functions()->glGetString(GL_RENDERER));
+        const QByteArray name = QByteArray(renderer ? renderer : "").toLower();
+        hardware = !name.isEmpty() && !name.contains("llvmpipe") && !name.contains("softpipe") && !name.contains("swrast");
+        context.doneCurrent();
+    }
+    if (!hardware)
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+}
+
+}  // namespace
+
 extern "C" Q_DECL_EXPORT plat::WebBackend* plat_CreateWebBackend(plat::WebBackendHost* host, QWidget* parent)
 {
+    ChooseSceneGraph();
     return new plat::EngineBackend(*host, parent);
 }
 
