@@ -1,9 +1,9 @@
 #pragma once
 // Base of a component's class that implements one dual interface I:
-// reference counting, QueryInterface (IUnknown, IDispatch, I), and IDispatch
-// served from the server's type library through a DispatchTable. The object
-// counts towards its server's DllCanUnloadNow while it lives and belongs to
-// the thread that created it.
+// reference counting and QueryInterface (IUnknown, IDispatch, I) from
+// UnknownObject, and IDispatch served from the server's type library through
+// a DispatchTable. The object counts towards its server's DllCanUnloadNow
+// while it lives and belongs to the thread that created it.
 //
 //   class clsThing final : public plat::DispatchObject<_clsThing> {
 //   public:
@@ -14,35 +14,13 @@
 #include "platform/com/ComMethod.h"
 #include "platform/com/Dispatch.h"
 #include "platform/com/InprocServer.h"
-
-#include <atomic>
+#include "platform/com/UnknownObject.h"
 
 namespace plat {
 
 template <class I>
-class DispatchObject : public I {
+class DispatchObject : public UnknownObject<I, IDispatch> {
 public:
-    HRESULT QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IidOf<I>()) {
-            *ppv = static_cast<I*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override
-    {
-        const ULONG n = --refs_;
-        if (n == 0)
-            delete this;
-        return n;
-    }
-
     HRESULT GetTypeInfoCount(UINT* count) override
     {
         if (!count)
@@ -84,7 +62,7 @@ protected:
             if (c.defaultInterface == IidOf<I>())
                 source_ = server.progId(c);
     }
-    virtual ~DispatchObject() { server_.Unlock(); }
+    ~DispatchObject() override { server_.Unlock(); }
 
     // Runs a method body: refused from a foreign thread, failures become the
     // method's status (see ComMethod.h).
@@ -96,7 +74,6 @@ protected:
     const ApartmentAffinity& apartment() const { return apartment_; }
 
 private:
-    std::atomic<ULONG> refs_{1};
     InprocServer& server_;
     const DispatchTable<I>& table_;
     std::shared_ptr<const TypeLibDesc> typeLib_;

@@ -1,8 +1,8 @@
 #include "platform/com/Dispatch.h"
 
 #include "platform/com/ErrorInfo.h"
+#include "platform/com/UnknownObject.h"
 
-#include <atomic>
 #include <cstdio>
 
 namespace plat {
@@ -220,30 +220,10 @@ void ClearExcepInfo(EXCEPINFO* info)
 
 namespace {
 
-class TypeInfo final : public ITypeInfo {
+class TypeInfo final : public UnknownObject<ITypeInfo> {
 public:
     TypeInfo(std::shared_ptr<const TypeLibDesc> lib, const InterfaceDesc* iface) : lib_(std::move(lib)), iface_(iface) {}
 
-    HRESULT QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_ITypeInfo) {
-            *ppv = static_cast<ITypeInfo*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override
-    {
-        const ULONG n = --refs_;
-        if (n == 0)
-            delete this;
-        return n;
-    }
     HRESULT GetInterfaceDesc(const InterfaceDesc** desc) override
     {
         if (!desc)
@@ -260,8 +240,7 @@ public:
     }
 
 private:
-    ~TypeInfo() = default;
-    std::atomic<ULONG> refs_{1};
+    ~TypeInfo() override = default;
     std::shared_ptr<const TypeLibDesc> lib_;
     const InterfaceDesc* iface_;
 };

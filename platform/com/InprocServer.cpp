@@ -1,6 +1,7 @@
 #include "platform/com/InprocServer.h"
 
 #include "platform/com/Resources.h"
+#include "platform/com/UnknownObject.h"
 #include "platform/registry/Registry.h"
 
 #include <QFileInfo>
@@ -53,30 +54,10 @@ std::shared_ptr<const TypeLibDesc> InprocServer::typeLib()
 
 namespace {
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public UnknownObject<IClassFactory> {
 public:
     ClassFactory(InprocServer& server, const ClassDescription& cls) : server_(server), class_(cls) { server_.Lock(); }
 
-    HRESULT QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (!ppv)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-            *ppv = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override
-    {
-        const ULONG n = --refs_;
-        if (n == 0)
-            delete this;
-        return n;
-    }
     HRESULT CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override
     {
         if (!ppv)
@@ -104,8 +85,7 @@ public:
     }
 
 private:
-    ~ClassFactory() { server_.Unlock(); }
-    std::atomic<ULONG> refs_{1};
+    ~ClassFactory() override { server_.Unlock(); }
     InprocServer& server_;
     const ClassDescription& class_;
 };
