@@ -142,14 +142,18 @@ struct SectionPlace {
     std::uint64_t size = 0;
 };
 
+// Says in *error why the file gave no resources.
+std::nullopt_t Fail(const QFile& file, QString* error, const QString& why)
+{
+    if (error)
+        *error = file.fileName() + QStringLiteral(": ") + why;
+    return std::nullopt;
+}
+
 template <class Ehdr, class Shdr>
 std::optional<SectionPlace> FindSection(QFile& file, const Ehdr& eh, QString* error)
 {
-    auto fail = [&](const QString& why) {
-        if (error)
-            *error = file.fileName() + QStringLiteral(": ") + why;
-        return std::nullopt;
-    };
+    auto fail = [&](const QString& why) { return Fail(file, error, why); };
     if (eh.e_shoff == 0 || eh.e_shentsize != sizeof(Shdr))
         return fail(QStringLiteral("no section headers"));
     std::uint64_t count = eh.e_shnum;
@@ -181,29 +185,26 @@ std::optional<SectionPlace> FindSection(QFile& file, const Ehdr& eh, QString* er
     return fail(QStringLiteral("no embedded resources"));
 }
 
+// Opens the file and finds where its resource section lies.
 std::optional<SectionPlace> LocateResources(QFile& file, QString* error)
 {
+    if (!file.open(QIODevice::ReadOnly))
+        return Fail(file, error, file.errorString());
     unsigned char ident[EI_NIDENT] = {};
-    if (file.read(reinterpret_cast<char*>(ident), EI_NIDENT) != EI_NIDENT || std::memcmp(ident, ELFMAG, SELFMAG) != 0) {
-        if (error)
-            *error = file.fileName() + QStringLiteral(": not an ELF file");
-        return std::nullopt;
-    }
-    if (ident[EI_DATA] != ELFDATA2LSB) {
-        if (error)
-            *error = file.fileName() + QStringLiteral(": not a little-endian ELF file");
-        return std::nullopt;
-    }
+    if (file.read(reinterpret_cast<char*>(ident), EI_NIDENT) != EI_NIDENT || std::memcmp(ident, ELFMAG, SELFMAG) != 0)
+        return Fail(file, error, QStringLiteral("not an ELF file"));
+    if (ident[EI_DATA] != ELFDATA2LSB)
+        return Fail(file, error, QStringLiteral("not a little-endian ELF file"));
     file.seek(0);
     if (ident[EI_CLASS] == ELFCLASS64) {
         Elf64_Ehdr eh{};
         if (file.read(reinterpret_cast<char*>(&eh), sizeof eh) != sizeof eh)
-            return std::nullopt;
+            return Fail(file, error, QStringLiteral("truncated ELF header"));
         return FindSection<Elf64_Ehdr, Elf64_Shdr>(file, eh, error);
     }
     Elf32_Ehdr eh{};
     if (file.read(reinterpret_cast<char*>(&eh), sizeof eh) != sizeof eh)
-        return std::nullopt;
+        return Fail(file, error, QStringLiteral("truncated ELF header"));
     return FindSection<Elf32_Ehdr, Elf32_Shdr>(file, eh, error);
 }
 
@@ -212,22 +213,14 @@ std::optional<SectionPlace> LocateResources(QFile& file, QString* error)
 std::optional<ResourceDirectory> ReadResourcesFromFile(const QString& path, QString* error)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = path + QStringLiteral(": ") + file.errorString();
-        return std::nullopt;
-    }
     const auto place = LocateResources(file, error);
     if (!place)
         return std::nullopt;
     if (!file.seek(static_cast<qint64>(place->offset)))
-        return std::nullopt;
+        return Fail(file, error, QStringLiteral("resource section is truncated"));
     const QByteArray section = file.read(static_cast<qint64>(place->size));
-    if (section.size() != static_cast<qsizetype>(place->size)) {
-        if (error)
-            *error = path + QStringLiteral(": resource section is truncated");
-        return std::nullopt;
-    }
+    if (section.size() != static_cast<qsizetype>(place->size))
+        return Fail(file, error, QStringLiteral("resource section is truncated"));
     return ResourceDirectory::parse(section, error);
 }
 
@@ -244,11 +237,6 @@ std::optional<ResourceDirectory> ReadResourcesFromModule(const void* address, QS
     const QString path = map->l_name && *map->l_name ? QFile::decodeName(map->l_name)
                                                      : QStringLiteral("/proc/self/exe");
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = path + QStringLiteral(": ") + file.errorString();
-        return std::nullopt;
-    }
     const auto place = LocateResources(file, error);
     if (!place)
         return std::nullopt;
