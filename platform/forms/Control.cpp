@@ -2,6 +2,7 @@
 
 #include "platform/forms/Container.h"
 #include "platform/forms/Form.h"
+#include "platform/forms/Move.h"
 #include "platform/forms/Twips.h"
 
 #include <QWidget>
@@ -28,12 +29,7 @@ Form& Control::OwnerForm() const
 
 void Control::Move(float left, float top, float width, float height)
 {
-    Left = left;
-    Top = top;
-    if (width >= 0)
-        Width = width;
-    if (height >= 0)
-        Height = height;
+    MoveObject(*this, left, top, width, height);
 }
 
 void Control::ZOrder(int position)

@@ -7,6 +7,7 @@
 #include "platform/forms/FormWindow.h"
 #include "platform/forms/Keys.h"
 #include "platform/forms/Menu.h"
+#include "platform/forms/Move.h"
 #include "platform/forms/Timer.h"
 #include "platform/forms/Twips.h"
 #include "platform/runtime/Errors.h"
@@ -362,12 +363,7 @@ void Form::SetClientSize(float width, float height)
 
 void Form::Move(float left, float top, float width, float height)
 {
-    Left = left;
-    Top = top;
-    if (width >= 0)
-        Width = width;
-    if (height >= 0)
-        Height = height;
+    MoveObject(*this, left, top, width, height);
 }
 
 void Form::ZOrder(int position)

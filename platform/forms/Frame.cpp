@@ -60,9 +60,9 @@ Frame::Frame(Container& container, QString name, int index)
     : WindowedControl(container, std::move(name), index)
 {
     TabStop = false;  // the focus goes to the controls inside
-    surface_ = new FrameWidget(*this, ParentWidget());
-    surface_->setFocusPolicy(Qt::NoFocus);
-    Attach(surface_);
+    auto* widget = new FrameWidget(*this, ParentWidget());
+    widget->setFocusPolicy(Qt::NoFocus);
+    Attach(widget);
 }
 
 Frame::~Frame() = default;
@@ -70,7 +70,8 @@ Frame::~Frame() = default;
 void Frame::SetFont(const FontSpec& font)
 {
     font_ = font;
-    surface_->setFont(font_.ToQFont());
+    if (QWidget* w = Widget())
+        w->setFont(font_.ToQFont());
 }
 
 void Frame::PaintContents(QPainter& painter, const QRect& area)
@@ -81,8 +82,8 @@ void Frame::PaintContents(QPainter& painter, const QRect& area)
 void Frame::Apply(Aspect aspect)
 {
     WindowedControl::Apply(aspect);
-    if (surface_)
-        surface_->update();
+    if (QWidget* w = Widget())
+        w->update();
 }
 
 }  // namespace plat

@@ -30,7 +30,6 @@ protected:
     void Apply(Aspect aspect) override;
 
 private:
-    QWidget* surface_ = nullptr;
     FontSpec font_;
 };
 

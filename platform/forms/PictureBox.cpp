@@ -164,7 +164,6 @@ void PictureBox::MousePressed(double x, double y, int button)
         Control* c = pressed_;
         Guard([&] { c->MouseDown(button, 0, ToTwips(x - b) - c->Left, ToTwips(y - b) - c->Top); });
     }
-    (void)button;
 }
 
 void PictureBox::MouseReleased(double x, double y)
