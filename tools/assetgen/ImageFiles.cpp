@@ -1,8 +1,9 @@
 #include "ImageFiles.h"
 
+#include "LittleEndian.h"
+
 #include <QBuffer>
 #include <QImageWriter>
-#include <QtEndian>
 
 #include <stdexcept>
 
@@ -27,20 +28,6 @@ QByteArray encodeWith(QImage image, const char* format, int quality)
         throw std::runtime_error("cannot encode " + std::string(format) + ": "
                                  + writer.errorString().toStdString());
     return bytes;
-}
-
-void put16(QByteArray& out, quint16 v)
-{
-    char b[2];
-    qToLittleEndian(v, b);
-    out.append(b, 2);
-}
-
-void put32(QByteArray& out, quint32 v)
-{
-    char b[4];
-    qToLittleEndian(v, b);
-    out.append(b, 4);
 }
 
 } // namespace

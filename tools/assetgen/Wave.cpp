@@ -1,6 +1,6 @@
 #include "Wave.h"
 
-#include <QtEndian>
+#include "LittleEndian.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,24 +28,6 @@ void normalise(Samples& s, double peak)
         for (double& v : s)
             v *= peak / loudest;
 }
-
-namespace {
-
-void put16(QByteArray& out, quint16 v)
-{
-    char b[2];
-    qToLittleEndian(v, b);
-    out.append(b, 2);
-}
-
-void put32(QByteArray& out, quint32 v)
-{
-    char b[4];
-    qToLittleEndian(v, b);
-    out.append(b, 4);
-}
-
-} // namespace
 
 QByteArray encodeWave(const Samples& s)
 {
