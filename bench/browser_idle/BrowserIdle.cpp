@@ -8,6 +8,7 @@
 #include "RoamwellDLL/modRoamwel.h"
 #include "platform/forms/DefaultInstance.h"
 #include "platform/runtime/Startup.h"
+#include "tests/support/EventLoop.h"
 
 #include <QApplication>
 #include <QDir>
@@ -81,22 +82,6 @@ QMap<QString, double> ThreadCpuSeconds()
     return out;
 }
 
-template <class Condition>
-bool RunUntil(Condition condition, int timeoutMs)
-{
-    QEventLoop loop;
-    QTimer poll;
-    QElapsedTimer clock;
-    clock.start();
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (condition() || clock.elapsed() >= timeoutMs)
-            loop.quit();
-    });
-    poll.start(10);
-    loop.exec();
-    return condition();
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -109,7 +94,7 @@ int main(int argc, char** argv)
     modRoamwel::StartAddress = modRoamwel::ComponentFolder() + QStringLiteral("/welcome.htm");
     frmBrowser& browser = plat::Default<frmBrowser>();
     browser.Show();
-    const bool loaded = RunUntil(
+    const bool loaded = testenv::WaitUntil(
         [&] { return browser.Caption.get() == QLatin1String("Welcome to Roamwell") && !browser.tmrTimer.Enabled.get(); },
         30000);
     if (!loaded) {

@@ -6,17 +6,15 @@
 // Any other path is answered "404 Not Found".
 
 #include "platform/runtime/Startup.h"
+#include "tests/support/EventLoop.h"  // the tests that serve pages wait on them
 
 #include <QByteArray>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QHostAddress>
 #include <QMap>
 #include <QPointer>
 #include <QString>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTimer>
 #include <QVector>
 #include <algorithm>
 
@@ -114,33 +112,6 @@ private:
     QVector<QPointer<QTcpSocket>> held_;
     QVector<QByteArray> heldRest_;
 };
-
-// Runs the event loop until the condition holds or the time is up, and
-// says whether it holds. The loop sleeps only in its own wait for events,
-// so the web engine's many small steps follow each other at full speed.
-template <class Condition>
-bool WaitUntil(Condition condition, int timeoutMs = 20000)
-{
-    if (condition())
-        return true;
-    QEventLoop loop;
-    QTimer poll;
-    QElapsedTimer clock;
-    clock.start();
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (condition() || clock.elapsed() >= timeoutMs)
-            loop.quit();
-    });
-    poll.start(5);
-    loop.exec();
-    return condition();
-}
-
-// Runs the event loop for a while, to see that nothing more happens.
-inline void Settle(int ms)
-{
-    WaitUntil([] { return false; }, ms);
-}
 
 // A page with a title and some text.
 inline QByteArray TitledPage(const QString& title, const QString& text = QStringLiteral("A page."))
