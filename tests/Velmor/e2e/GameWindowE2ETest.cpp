@@ -10,22 +10,37 @@
 
 namespace {
 
-TEST(GameWindow, OpensWithDefaultTitleAndSizeAndSavesPlacementOnClose)
-{
-    testenv::TempConfigHome config;
-    ASSERT_TRUE(testenv::RegisterBrowserComponent());
-    testenv::X11Session x;
-    ASSERT_TRUE(x.Started()) << "Xvfb did not start";
+// A private settings folder with the browser component registered in it,
+// and a private X server for the game to open its windows on.
+class GameWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(testenv::RegisterBrowserComponent());
+        ASSERT_TRUE(x.Started()) << "Xvfb did not start";
+    }
 
+    // Starts the game program with the private settings on the private X server.
+    bool StartGame()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", x.DisplayName());
+        env.insert("XDG_CONFIG_HOME", config.Path());
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
+        game.setProcessEnvironment(env);
+        game.start(QStringLiteral(VELMOR_EXE), {});
+        return game.waitForStarted(5000);
+    }
+
+    testenv::TempConfigHome config;
+    testenv::X11Session x;
     QProcess game;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", x.DisplayName());
-    env.insert("XDG_CONFIG_HOME", config.Path());
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    game.setProcessEnvironment(env);
-    game.start(QStringLiteral(VELMOR_EXE), {});
-    ASSERT_TRUE(game.waitForStarted(5000));
+};
+
+TEST_F(GameWindow, OpensWithDefaultTitleAndSizeAndSavesPlacementOnClose)
+{
+    ASSERT_TRUE(StartGame());
 
     const auto window = x.WaitForWindow(QStringLiteral("High Score:"), 30000);
     ASSERT_TRUE(window.has_value()) << game.readAllStandardError().toStdString();
@@ -42,26 +57,9 @@ TEST(GameWindow, OpensWithDefaultTitleAndSizeAndSavesPlacementOnClose)
     EXPECT_EQ(plat::GetSetting("Velmor", "Game", "Left"), "325");
 }
 
-}  // namespace
-
-namespace {
-
-TEST(GameWindow, HelpFromThePopupOpensTheHelpPageInTheBrowser)
+TEST_F(GameWindow, HelpFromThePopupOpensTheHelpPageInTheBrowser)
 {
-    testenv::TempConfigHome config;
-    ASSERT_TRUE(testenv::RegisterBrowserComponent());
-    testenv::X11Session x;
-    ASSERT_TRUE(x.Started()) << "Xvfb did not start";
-
-    QProcess game;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", x.DisplayName());
-    env.insert("XDG_CONFIG_HOME", config.Path());
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    game.setProcessEnvironment(env);
-    game.start(QStringLiteral(VELMOR_EXE), {});
-    ASSERT_TRUE(game.waitForStarted(5000));
+    ASSERT_TRUE(StartGame());
     const auto board = x.WaitForWindow(QStringLiteral("High Score:"), 30000);
     ASSERT_TRUE(board.has_value()) << game.readAllStandardError().toStdString();
 
