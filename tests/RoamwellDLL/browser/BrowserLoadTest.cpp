@@ -9,7 +9,17 @@ using namespace RoamwellSettings;
 
 namespace {
 
-using BrowserLoad = BrowserFixture;
+class BrowserLoad : public BrowserFixture {
+protected:
+    // "Top Left Height Width Windowstate" as the last close stored them.
+    static std::string StoredPlacement()
+    {
+        QStringList placement;
+        for (const char* key : {"Top", "Left", "Height", "Width", "Windowstate"})
+            placement << Stored(BrowserSection, key);
+        return placement.join(u' ').toStdString();
+    }
+};
 
 TEST_F(BrowserLoad, NothingStoredGivesTheDefaultsAndTheMakersSiteFirst)
 {
@@ -155,11 +165,7 @@ TEST_F(BrowserLoad, ClosingInTheNormalStateSavesTheCurrentPlacement)
     b.Move(1500, 1200, 9600, 7215);
     testenv::Settle(50);
     ASSERT_TRUE(b.CloseByUser());
-    EXPECT_EQ(Stored(BrowserSection, "Top"), "1200");
-    EXPECT_EQ(Stored(BrowserSection, "Left"), "1500");
-    EXPECT_EQ(Stored(BrowserSection, "Height"), "7215");
-    EXPECT_EQ(Stored(BrowserSection, "Width"), "9600");
-    EXPECT_EQ(Stored(BrowserSection, "Windowstate"), "0");
+    EXPECT_EQ(StoredPlacement(), "1200 1500 7215 9600 0");
 }
 
 TEST_F(BrowserLoad, ClosingMaximisedSavesTheLastNormalPlacement)
@@ -175,11 +181,7 @@ TEST_F(BrowserLoad, ClosingMaximisedSavesTheLastNormalPlacement)
     ASSERT_TRUE(testenv::WaitUntil([&] { return b.Window()->isMaximized(); }, 5000));
     b.Form_Resize();  // records nothing while maximised
     ASSERT_TRUE(b.CloseByUser());
-    EXPECT_EQ(Stored(BrowserSection, "Top"), "1200");
-    EXPECT_EQ(Stored(BrowserSection, "Left"), "1500");
-    EXPECT_EQ(Stored(BrowserSection, "Height"), "7215");
-    EXPECT_EQ(Stored(BrowserSection, "Width"), "9600");
-    EXPECT_EQ(Stored(BrowserSection, "Windowstate"), "2");
+    EXPECT_EQ(StoredPlacement(), "1200 1500 7215 9600 2");
 }
 
 TEST_F(BrowserLoad, TheNormalPlacementIsRoundedHalfToEven)

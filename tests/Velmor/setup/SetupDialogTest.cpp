@@ -78,13 +78,13 @@ TEST_F(SetupDialog, ReopeningFillsTheListsAfreshAndAnOpenDialogKeepsItsChoices)
 TEST_F(SetupDialog, HandEditedSettingsAreReadAndReplacedOnSave)
 {
     LoadBoard();
-    Store("Game", "AsciiLeft", "65");
-    Store("Game", "AsciiDrop", "forty");
-    Store("Game", "Columns", "5");
-    Store("Game", "Rows", "20");
-    Store("Game", "Size", "250");
-    Store("Options", "Top", "1000");
-    Store("Options", "Left", "bad");
+    Store({{"Game", "AsciiLeft", "65"},
+           {"Game", "AsciiDrop", "forty"},
+           {"Game", "Columns", "5"},
+           {"Game", "Rows", "20"},
+           {"Game", "Size", "250"},
+           {"Options", "Top", "1000"},
+           {"Options", "Left", "bad"}});
 
     frmOptions& dlg = LoadSetup();
     EXPECT_EQ(AsciiLeft, 65) << "the key codes are read into the game's variables";
@@ -100,13 +100,13 @@ TEST_F(SetupDialog, HandEditedSettingsAreReadAndReplacedOnSave)
     dlg.Move(1000, 1200);
     dlg.cmdSaveExit.PressByUser();
     EXPECT_FALSE(dlg.Loaded());
-    EXPECT_EQ(Stored("Game", "AsciiLeft"), "37");
-    EXPECT_EQ(Stored("Game", "AsciiDrop"), "40");
     EXPECT_EQ(Stored("Game", "Columns"), "5") << "an unselected list keeps the stored value";
-    EXPECT_EQ(Stored("Game", "Rows"), "20");
-    EXPECT_EQ(Stored("Game", "Size"), "250");
-    EXPECT_EQ(Stored("Options", "Top"), "1200");
-    EXPECT_EQ(Stored("Options", "Left"), "1000");
+    ExpectStored({{"Game", "AsciiLeft", "37"},
+                  {"Game", "AsciiDrop", "40"},
+                  {"Game", "Rows", "20"},
+                  {"Game", "Size", "250"},
+                  {"Options", "Top", "1200"},
+                  {"Options", "Left", "1000"}});
 }
 
 TEST_F(SetupDialog, SizeOutsideTheBarKeepsTheBarAtItsDesignValue)
@@ -135,16 +135,16 @@ TEST_F(SetupDialog, SaveAndExitWritesWhatTheDialogShows)
     dlg.cmdSaveExit.PressByUser();
     EXPECT_FALSE(dlg.Loaded());
     EXPECT_FALSE(dlg.IsVisible());
-    EXPECT_EQ(Stored("Start", "Windowstate"), "0");
-    EXPECT_EQ(Stored("Options", "Top"), "2500");
-    EXPECT_EQ(Stored("Options", "Left"), "1500");
-    EXPECT_EQ(Stored("Game", "Columns"), "15");
-    EXPECT_EQ(Stored("Game", "Rows"), "20");
-    EXPECT_EQ(Stored("Game", "Size"), "420");
-    EXPECT_EQ(Stored("Game", "AsciiLeft"), "37");
-    EXPECT_EQ(Stored("Game", "AsciiRight"), "39");
-    EXPECT_EQ(Stored("Game", "AsciiRotate"), "38");
-    EXPECT_EQ(Stored("Game", "AsciiDrop"), "40");
+    ExpectStored({{"Start", "Windowstate", "0"},
+                  {"Options", "Top", "2500"},
+                  {"Options", "Left", "1500"},
+                  {"Game", "Columns", "15"},
+                  {"Game", "Rows", "20"},
+                  {"Game", "Size", "420"},
+                  {"Game", "AsciiLeft", "37"},
+                  {"Game", "AsciiRight", "39"},
+                  {"Game", "AsciiRotate", "38"},
+                  {"Game", "AsciiDrop", "40"}});
     EXPECT_EQ(Columns, 28) << "the running game keeps its well";
     EXPECT_EQ(Rows, 25);
     EXPECT_EQ(Size, 300);
@@ -158,11 +158,11 @@ TEST_F(SetupDialog, CloseBoxSavesLikeSaveAndExit)
     dlg.cboRows.PickByUser(dlg.cboRows.ListCount() - 1);
     EXPECT_TRUE(dlg.CloseByUser());
     EXPECT_FALSE(dlg.Loaded());
-    EXPECT_EQ(Stored("Game", "Columns"), "10");
-    EXPECT_EQ(Stored("Game", "Rows"), "30");
-    EXPECT_EQ(Stored("Game", "Size"), "300");
-    EXPECT_EQ(Stored("Game", "AsciiRotate"), "38");
-    EXPECT_EQ(Stored("Options", "Top"), "325");
+    ExpectStored({{"Game", "Columns", "10"},
+                  {"Game", "Rows", "30"},
+                  {"Game", "Size", "300"},
+                  {"Game", "AsciiRotate", "38"},
+                  {"Options", "Top", "325"}});
 }
 
 TEST_F(SetupDialog, CancelWritesOnlyThePlacement)
@@ -173,9 +173,7 @@ TEST_F(SetupDialog, CancelWritesOnlyThePlacement)
     dlg.HScrollSize.Value = 100;
     dlg.cmdCancel.PressByUser();
     EXPECT_FALSE(dlg.Loaded());
-    EXPECT_EQ(Stored("Start", "Windowstate"), "0");
-    EXPECT_EQ(Stored("Options", "Top"), "325");
-    EXPECT_EQ(Stored("Options", "Left"), "325");
+    ExpectStored({{"Start", "Windowstate", "0"}, {"Options", "Top", "325"}, {"Options", "Left", "325"}});
     for (const char* key : GameKeys)
         EXPECT_EQ(Stored("Game", key), "<missing>") << key;
 }
@@ -183,10 +181,10 @@ TEST_F(SetupDialog, CancelWritesOnlyThePlacement)
 TEST_F(SetupDialog, MaximisedDialogWritesOnlyItsWindowState)
 {
     LoadBoard();
-    Store("Start", "Windowstate", "2");
-    Store("Options", "Top", "900");
-    Store("Game", "Columns", "15");
-    Store("Game", "AsciiLeft", "65");
+    Store({{"Start", "Windowstate", "2"},
+           {"Options", "Top", "900"},
+           {"Game", "Columns", "15"},
+           {"Game", "AsciiLeft", "65"}});
 
     frmOptions& dlg = OpenSetup();
     EXPECT_EQ(dlg.WindowState, plat::vbMaximized);
@@ -195,12 +193,12 @@ TEST_F(SetupDialog, MaximisedDialogWritesOnlyItsWindowState)
 
     dlg.cboRows.PickByUser(0);
     EXPECT_TRUE(dlg.CloseByUser());
-    EXPECT_EQ(Stored("Start", "Windowstate"), "2");
-    EXPECT_EQ(Stored("Options", "Top"), "900");
-    EXPECT_EQ(Stored("Options", "Left"), "<missing>");
-    EXPECT_EQ(Stored("Game", "Columns"), "15");
-    EXPECT_EQ(Stored("Game", "Rows"), "<missing>");
-    EXPECT_EQ(Stored("Game", "AsciiLeft"), "65");
+    ExpectStored({{"Start", "Windowstate", "2"},
+                  {"Options", "Top", "900"},
+                  {"Options", "Left", "<missing>"},
+                  {"Game", "Columns", "15"},
+                  {"Game", "Rows", "<missing>"},
+                  {"Game", "AsciiLeft", "65"}});
 }
 
 TEST_F(SetupDialog, StoredStateOfOneOrNonsenseOpensNormalAtTheStoredPlace)

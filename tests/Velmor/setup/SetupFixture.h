@@ -18,6 +18,7 @@
 #include <QIcon>
 #include <QPixmap>
 #include <gtest/gtest.h>
+#include <initializer_list>
 
 class SetupTest : public ::testing::Test {
 protected:
@@ -80,6 +81,24 @@ protected:
     static QString Stored(const char* section, const char* key)
     {
         return plat::GetSetting("Velmor", section, key, "<missing>");
+    }
+
+    // A setting of the game as a row of a table: section, key and text
+    // ("<missing>" for none, where it is expected).
+    struct Setting {
+        const char* section;
+        const char* key;
+        const char* value;
+    };
+    static void Store(std::initializer_list<Setting> settings)
+    {
+        for (const Setting& s : settings)
+            Store(s.section, s.key, s.value);
+    }
+    static void ExpectStored(std::initializer_list<Setting> expected)
+    {
+        for (const Setting& s : expected)
+            EXPECT_EQ(Stored(s.section, s.key).toStdString(), s.value) << s.section << "/" << s.key;
     }
 
     testenv::TempConfigHome config;
