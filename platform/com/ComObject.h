@@ -71,7 +71,6 @@ protected:
     {
         return ComMethod(apartment_, source_, std::forward<F>(body));
     }
-    const ApartmentAffinity& apartment() const { return apartment_; }
 
 private:
     InprocServer& server_;
