@@ -260,13 +260,14 @@ void Form::PropertyChanged(Aspect aspect)
         break;
     case Aspect::Geometry: {
         ApplyGeometry();
-        // A loaded hidden window resized by code still hears of it, as a
-        // shown one does from the window system; its own load lays it out
-        // itself.
+        // A loaded window resized by code hears of it at once, hidden or
+        // shown (the window system's report of a shown one comes inside
+        // ApplyGeometry and is not passed on); its own load lays it out
+        // itself. A shown minimised or maximised window keeps its size.
         const bool resized = Width != resizedWidth_ || Height != resizedHeight_;
         resizedWidth_ = Width;
         resizedHeight_ = Height;
-        if (resized && loaded_ && !loading_ && !window_->isVisible())
+        if (resized && loaded_ && !loading_ && (!window_->isVisible() || WindowState == vbNormal))
             Guard([this] { Form_Resize(); });
         break;
     }
@@ -427,6 +428,8 @@ void Form::WindowResized(int clientWidthPx, int clientHeightPx)
         Width.Sync(ToTwips(clientWidthPx) + FrameWidth);
     if (clientHeightPx != ToPixelsRounded(Height - FrameHeight - menu))
         Height.Sync(ToTwips(clientHeightPx) + FrameHeight + menu);
+    resizedWidth_ = Width;  // so that code sizing it back is a resize too
+    resizedHeight_ = Height;
     ArrangeAligned();
     if (loaded_ && window_->isVisible())
         Guard([this] { Form_Resize(); });

@@ -136,6 +136,33 @@ TEST_F(ComponentCom, StartShowsTheClientsPageAndASecondStartOnlyChangesHome)
     EXPECT_EQ(browser.Caption.get(), QLatin1String("First page")) << "the displayed page stays";
 }
 
+TEST_F(ComponentCom, ChangeHieghtOnAShownWindowLaysItOutAndKeepsItsMinimum)
+{
+    const QString page = Page("page.htm", "A page");
+    auto object = Create();
+    plat::BStr url(page);
+    plat::VARIANT_BOOL modeless = plat::VARIANT_FALSE;
+    plat::BSTR raw = url.release();
+    ASSERT_EQ(object->Start(&raw, &modeless), plat::S_OK);
+    plat::SysFreeString(raw);
+    frmBrowser& browser = plat::Default<frmBrowser>();
+    ASSERT_TRUE(browser.IsVisible());
+
+    std::int16_t h = 6000;
+    ASSERT_EQ(object->ChangeHieght(&h), plat::S_OK);
+    EXPECT_FLOAT_EQ(browser.Height, 6000);
+    EXPECT_FLOAT_EQ(browser.brwWebBrowser.Top + browser.brwWebBrowser.Height,
+                    browser.ScaleHeight() - browser.statbar.Height)
+        << "the page fills the window down to the status bar";
+    EXPECT_EQ(browser.NormalHeight, 6000);
+
+    h = 2000;
+    ASSERT_EQ(object->ChangeHieght(&h), plat::S_OK);
+    EXPECT_FLOAT_EQ(browser.Height, 3000);
+    EXPECT_FLOAT_EQ(browser.brwWebBrowser.Top + browser.brwWebBrowser.Height,
+                    browser.ScaleHeight() - browser.statbar.Height);
+}
+
 TEST_F(ComponentCom, AFailingCallFromAnotherThreadIsAStatusNotACrash)
 {
     auto object = Create();
