@@ -6,6 +6,8 @@
 
 #include <QImage>
 #include <cmath>
+#include <tuple>
+#include <vector>
 
 using namespace modRoamwel;
 
@@ -152,6 +154,77 @@ TEST_F(BrowserVantle, BarTickDrawsFromTheLeftEdgeToTheRightInItsOwnOrder)
         if (drawing.pixelColor(99, y).alpha() == 255)
             rightEnd = y;
     EXPECT_NEAR(rightEnd, 20, 1);
+    EXPECT_TRUE(errors.empty());
+}
+
+// Bounding box of everything drawn, in pixels.
+QRect Drawn(const QImage& drawing)
+{
+    QRect box;
+    for (int y = 0; y < drawing.height(); ++y)
+        for (int x = 0; x < drawing.width(); ++x)
+            if (drawing.pixelColor(x, y).alpha() >= 128)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+// The box changes size at each draw, so the figure shows which size each
+// read of the box saw: the reads and the draws must interleave just so.
+TEST_F(BrowserVantle, CircleReadsTheBoxAroundItsDrawsInItsOwnOrder)
+{
+    frmBrowser& b = Ready();
+    PacedialCircle = true;
+    Surfing = true;
+    b.picVantle.Move(b.picVantle.Left, b.picVantle.Top, 750, 750);  // 50 x 50 pixels
+    const std::vector<std::pair<float, float>> drawThenResize{{0.2f, 1500}, {0.5f, 3000}, {0.5f, 3000}, {0.5f, 3000}};
+    size_t draw = 0;
+    plat::SetRndSource([&] {
+        const auto [value, size] = drawThenResize.at(draw++);
+        b.picVantle.Width = size;
+        b.picVantle.Height = size;
+        return value;
+    });
+    b.tmrVantle.Fire();
+    plat::SetRndSource({});
+    EXPECT_EQ(draw, 4u);
+    // Centre from the width and height before the first draw: (375, 375)
+    // twips; radius from the width after it: Int(0.2 * 1500) / sqrt 2 =
+    // 212.1 twips, 14.1 pixels.
+    const QRect box = Drawn(b.picVantle.Drawing());
+    ASSERT_FALSE(box.isEmpty());
+    EXPECT_NEAR((box.left() + box.right() + 1) / 2.0, 25, 1.5);
+    EXPECT_NEAR((box.top() + box.bottom() + 1) / 2.0, 25, 1.5);
+    EXPECT_NEAR(box.width() / 2.0, 14.1, 1.5);
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(BrowserVantle, BarReadsTheBoxAroundItsDrawsInItsOwnOrder)
+{
+    frmBrowser& b = Ready();
+    PacedialCircle = false;
+    Surfing = true;
+    b.picVantle.Move(b.picVantle.Left, b.picVantle.Top, 1500, 375);  // 100 x 25 pixels
+    // r1, then h1 = 750 and w = 1500; r2, then h2 = 1500 (the width of 3000
+    // set with it comes too late for w); r3 to r5 change nothing.
+    const std::vector<std::tuple<float, float, float>> drawThenResize{
+        {0.5f, 1500, 750}, {0.5f, 3000, 1500}, {0.0f, 3000, 1500}, {0.0f, 3000, 1500}, {0.0f, 3000, 1500}};
+    size_t draw = 0;
+    plat::SetRndSource([&] {
+        const auto [value, width, height] = drawThenResize.at(draw++);
+        b.picVantle.Width = width;
+        b.picVantle.Height = height;
+        return value;
+    });
+    b.tmrVantle.Fire();
+    plat::SetRndSource({});
+    EXPECT_EQ(draw, 5u);
+    // From (0, 375) to (1500, 750) twips: (0, 25) to (100, 50) pixels.
+    const QRect box = Drawn(b.picVantle.Drawing());
+    ASSERT_FALSE(box.isEmpty());
+    EXPECT_EQ(box.left(), 0);
+    EXPECT_NEAR(box.right(), 100, 1.5);
+    EXPECT_NEAR(box.top(), 25, 1.5);
+    EXPECT_NEAR(box.bottom(), 50, 1.5);
     EXPECT_TRUE(errors.empty());
 }
 
