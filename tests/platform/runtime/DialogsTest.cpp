@@ -9,29 +9,53 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <functional>
+#include <memory>
 
 using namespace plat;
 
 namespace {
 
 // Answers the next modal dialog of type D as a person would, from inside its
-// own event loop.
+// own event loop. A dialog that is still open 200 ms after an answer (a file
+// dialog still reading its folder) is answered again; after five seconds it is
+// rejected, so that a test fails instead of hanging.
 template <class D>
 void WhenShown(std::function<void(D*)> answer)
 {
+    struct State {
+        bool answered = false;
+        QPointer<D> dialog;
+        int ticks = 0;
+    };
     auto* poll = new QTimer;
     poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll, answer] {
-        if (auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget())) {
+    auto state = std::make_shared<State>();
+    QObject::connect(poll, &QTimer::timeout, [poll, answer, state] {
+        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+        if (!state->answered) {
+            if (dialog) {
+                state->answered = true;
+                state->dialog = dialog;
+                answer(dialog);
+            }
+            return;
+        }
+        if (!dialog || dialog != state->dialog) {
             poll->stop();
             poll->deleteLater();
-            answer(dialog);
+            return;
         }
+        ++state->ticks;
+        if (state->ticks >= 500)
+            static_cast<QDialog*>(dialog)->reject();
+        else if (state->ticks % 20 == 0)
+            answer(dialog);
     });
     poll->start();
 }
