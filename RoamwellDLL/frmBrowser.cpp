@@ -99,6 +99,9 @@ void frmBrowser::Design()
     icon.addFile(ComponentFile("roamwell.png"), QSize(32, 32));
     icon.addFile(ComponentFile("roamwell16.png"), QSize(16, 16));
     SetIcon(icon);
+    // Each load starts from the design placement; the settings move it.
+    WindowState = plat::vbNormal;
+    Move(0, 0);
     SetClientSize(7920, 5490);
 
     lblAddress.Caption = QStringLiteral("&Address:");

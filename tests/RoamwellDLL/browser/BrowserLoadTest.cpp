@@ -218,4 +218,24 @@ TEST_F(BrowserLoad, AfterAnUnloadTheNextLoadStartsAfresh)
     EXPECT_EQ(plat::Default<frmPreferences>().txtSearch.Text.get(), "https://find.roamwell.invalid/");
 }
 
+TEST_F(BrowserLoad, ALoadAfterAnUnloadStartsFromTheDesignPlacement)
+{
+    frmBrowser& b = Open();
+    b.Move(1500, 1200);
+    b.WindowState = plat::vbMaximized;
+    ASSERT_TRUE(b.Unload());
+
+    // Stored values that fail leave what a fresh window has, not what the
+    // closed one had.
+    Store(BrowserSection, "Top", "abc");
+    Store(BrowserSection, "Left", "abc");
+    Store(BrowserSection, "Windowstate", "7");
+    const int before = downloads;
+    b.Load();
+    WaitIdle(b, before);
+    EXPECT_FLOAT_EQ(b.Top, 0);
+    EXPECT_FLOAT_EQ(b.Left, 0);
+    EXPECT_EQ(b.WindowState, plat::vbNormal);
+}
+
 }  // namespace
