@@ -200,7 +200,8 @@ std::optional<QString> ChooseOpenFile(const OpenFileRequest& request)
     EnsureApplication();
     QFileDialog dialog(DialogParent(), request.title);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    // The open dialog checks nothing: a name that does not exist yet is taken too.
+    dialog.setFileMode(QFileDialog::AnyFile);
     if (!request.filter.isEmpty())
         dialog.setNameFilter(QtFileFilter(request.filter));
     QString suffix = request.defaultExt;
