@@ -16,8 +16,10 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -134,6 +136,48 @@ TEST_F(ComponentCom, StartShowsTheClientsPageAndASecondStartOnlyChangesHome)
     EXPECT_EQ(modRoamwel::StartAddress, second);
     QCoreApplication::processEvents();
     EXPECT_EQ(browser.Caption.get(), QLatin1String("First page")) << "the displayed page stays";
+}
+
+TEST_F(ComponentCom, SurfLoadsAndShowsTheWindowThenGoesToTheAddress)
+{
+    const QString home = Page("home.htm", "Home page");
+    const QString next = Page("next.htm", "Next page");
+    plat::SaveSetting(QStringLiteral("Roamwell"), QStringLiteral("Preferences"), QStringLiteral("HomeAddress"), home);
+    frmBrowser& browser = plat::Default<frmBrowser>();
+    QStringList asked;  // addresses given to the web page, in order
+    const auto navigate = browser.brwWebBrowser.BeforeNavigate2;
+    browser.brwWebBrowser.BeforeNavigate2 = [&](const QString& address, bool& cancel) {
+        navigate(address, cancel);
+        asked << address;
+    };
+    struct Restore {
+        frmBrowser& b;
+        std::function<void(const QString&, bool&)> handler;
+        ~Restore() { b.brwWebBrowser.BeforeNavigate2 = handler; }
+    } restore{browser, navigate};
+
+    auto object = Create();
+    plat::BStr url(next);
+    plat::BSTR raw = url.release();
+    ASSERT_EQ(object->Surf(&raw), plat::S_OK);
+    plat::SysFreeString(raw);
+    EXPECT_TRUE(browser.IsVisible());
+    EXPECT_EQ(modRoamwel::StartAddress, home) << "the window's load ran first";
+    EXPECT_EQ(browser.cboAddress.Text.get(), next);
+    ASSERT_TRUE(WaitFor([&] { return browser.Caption.get() == QLatin1String("Next page"); }));
+    ASSERT_FALSE(asked.isEmpty());
+    EXPECT_EQ(asked.last(), QUrl::fromLocalFile(next).toString());
+
+    // An empty address goes again to whatever the address box holds.
+    asked.clear();
+    const QString box = browser.cboAddress.Text;
+    plat::BStr none{QString()};
+    raw = none.release();
+    ASSERT_EQ(object->Surf(&raw), plat::S_OK);
+    plat::SysFreeString(raw);
+    EXPECT_EQ(browser.cboAddress.Text.get(), box);
+    EXPECT_TRUE(WaitFor([&] { return !asked.isEmpty(); }));
+    EXPECT_EQ(asked, QStringList{QUrl::fromLocalFile(next).toString()});
 }
 
 TEST_F(ComponentCom, ChangeHieghtOnAShownWindowLaysItOutAndKeepsItsMinimum)
