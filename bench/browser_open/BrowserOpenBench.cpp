@@ -1,5 +1,7 @@
 // Opening the browser window on a local page through the component, against
 // a bare web view opening the same page; each a fresh process, interleaved.
+#include "bench/support/BenchSupport.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -31,12 +33,6 @@ double TimeToLoaded(const QString& program, const QStringList& args, const QProc
     return ms;
 }
 
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -54,10 +50,7 @@ int main(int argc, char** argv)
     env.insert("XDG_CONFIG_HOME", dir.path());
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QProcess regsvr;
-    regsvr.setProcessEnvironment(env);
-    regsvr.start(QStringLiteral(REGSVR_EXE), {QStringLiteral("-s"), QStringLiteral(ROAMWELL_DLL)});
-    if (!regsvr.waitForFinished(30000) || regsvr.exitCode() != 0) {
+    if (!benchsupport::RegisterComponent(QStringLiteral(REGSVR_EXE), QStringLiteral(ROAMWELL_DLL), env)) {
         std::fprintf(stderr, "could not register the browser component\n");
         return 1;
     }
@@ -67,7 +60,7 @@ int main(int argc, char** argv)
         bare.push_back(TimeToLoaded(QStringLiteral(BARE_EXE), {page}, env));
         component.push_back(TimeToLoaded(QStringLiteral(OPEN_EXE), {page, QStringLiteral("Bench page")}, env));
     }
-    const double floor = Median(bare), measured = Median(component);
+    const double floor = benchsupport::Median(bare), measured = benchsupport::Median(component);
     std::printf("browser open: bare web view %.1f ms, component %.1f ms (median of %d), ratio %.2f (target <= 1.3)\n",
                 floor, measured, runs, measured / floor);
     return 0;

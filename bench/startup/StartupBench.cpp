@@ -2,6 +2,8 @@
 // server: the game against a bare Qt window, side by side in one run.
 #include "tests/support/X11Session.h"
 
+#include "bench/support/BenchSupport.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -31,12 +33,6 @@ double TimeToWindow(testenv::X11Session& x, const QString& program, const QStrin
     return window ? ms : -1;
 }
 
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -50,12 +46,9 @@ int main(int argc, char** argv)
     }
     QTemporaryDir config;
     // The game creates the browser component at start-up: register it first.
-    QProcess regsvr;
     QProcessEnvironment regEnv = QProcessEnvironment::systemEnvironment();
     regEnv.insert("XDG_CONFIG_HOME", config.path());
-    regsvr.setProcessEnvironment(regEnv);
-    regsvr.start(QStringLiteral(REGSVR_EXE), {QStringLiteral("-s"), QStringLiteral(ROAMWELL_DLL)});
-    if (!regsvr.waitForFinished(30000) || regsvr.exitCode() != 0) {
+    if (!benchsupport::RegisterComponent(QStringLiteral(REGSVR_EXE), QStringLiteral(ROAMWELL_DLL), regEnv)) {
         std::fprintf(stderr, "could not register the browser component\n");
         return 1;
     }
@@ -64,7 +57,7 @@ int main(int argc, char** argv)
         bare.push_back(TimeToWindow(x, QStringLiteral(BARE_EXE), QStringLiteral("Bare window"), config.path()));
         game.push_back(TimeToWindow(x, QStringLiteral(VELMOR_EXE), QStringLiteral("High Score:"), config.path()));
     }
-    const double floor = Median(bare), measured = Median(game);
+    const double floor = benchsupport::Median(bare), measured = benchsupport::Median(game);
     std::printf("startup: bare Qt window %.1f ms, Velmor %.1f ms (median of %d), ratio %.2f (target <= 1.5)\n",
                 floor, measured, runs, measured / floor);
     return 0;

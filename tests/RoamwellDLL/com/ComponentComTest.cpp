@@ -69,6 +69,24 @@ protected:
         return path;
     }
 
+    // Start(url, flag) as an early-bound client calls it: by reference.
+    static plat::HRESULT Start(_clsRoamwell* object, const QString& address, bool modal = false)
+    {
+        plat::BSTR url = plat::SysAllocQString(address);
+        plat::VARIANT_BOOL flag = modal ? plat::VARIANT_TRUE : plat::VARIANT_FALSE;
+        const plat::HRESULT hr = object->Start(&url, &flag);
+        plat::SysFreeString(url);
+        return hr;
+    }
+
+    static plat::HRESULT Surf(_clsRoamwell* object, const QString& address)
+    {
+        plat::BSTR url = plat::SysAllocQString(address);
+        const plat::HRESULT hr = object->Surf(&url);
+        plat::SysFreeString(url);
+        return hr;
+    }
+
     plat::ComPtr<_clsRoamwell> Create()
     {
         plat::ComPtr<_clsRoamwell> object;
@@ -120,19 +138,12 @@ TEST_F(ComponentCom, StartShowsTheClientsPageAndASecondStartOnlyChangesHome)
     const QString first = Page("first.htm", "First page");
     const QString second = Page("second.htm", "Second page");
     auto object = Create();
-    plat::BStr url(first);
-    plat::VARIANT_BOOL modeless = plat::VARIANT_FALSE;
-    plat::BSTR raw = url.release();
-    ASSERT_EQ(object->Start(&raw, &modeless), plat::S_OK);
-    plat::SysFreeString(raw);
+    ASSERT_EQ(Start(object.Get(), first), plat::S_OK);
     frmBrowser& browser = plat::Default<frmBrowser>();
     EXPECT_TRUE(browser.IsVisible());
     ASSERT_TRUE(WaitFor([&] { return browser.Caption.get() == QLatin1String("First page"); }));
 
-    plat::BStr again(second);
-    raw = again.release();
-    ASSERT_EQ(object->Start(&raw, &modeless), plat::S_OK);
-    plat::SysFreeString(raw);
+    ASSERT_EQ(Start(object.Get(), second), plat::S_OK);
     EXPECT_EQ(modRoamwel::StartAddress, second);
     QCoreApplication::processEvents();
     EXPECT_EQ(browser.Caption.get(), QLatin1String("First page")) << "the displayed page stays";
@@ -157,10 +168,7 @@ TEST_F(ComponentCom, SurfLoadsAndShowsTheWindowThenGoesToTheAddress)
     } restore{browser, navigate};
 
     auto object = Create();
-    plat::BStr url(next);
-    plat::BSTR raw = url.release();
-    ASSERT_EQ(object->Surf(&raw), plat::S_OK);
-    plat::SysFreeString(raw);
+    ASSERT_EQ(Surf(object.Get(), next), plat::S_OK);
     EXPECT_TRUE(browser.IsVisible());
     EXPECT_EQ(modRoamwel::StartAddress, home) << "the window's load ran first";
     EXPECT_EQ(browser.cboAddress.Text.get(), next);
@@ -171,10 +179,7 @@ TEST_F(ComponentCom, SurfLoadsAndShowsTheWindowThenGoesToTheAddress)
     // An empty address goes again to whatever the address box holds.
     asked.clear();
     const QString box = browser.cboAddress.Text;
-    plat::BStr none{QString()};
-    raw = none.release();
-    ASSERT_EQ(object->Surf(&raw), plat::S_OK);
-    plat::SysFreeString(raw);
+    ASSERT_EQ(Surf(object.Get(), QString()), plat::S_OK);
     EXPECT_EQ(browser.cboAddress.Text.get(), box);
     EXPECT_TRUE(WaitFor([&] { return !asked.isEmpty(); }));
     EXPECT_EQ(asked, QStringList{QUrl::fromLocalFile(next).toString()});
@@ -184,11 +189,7 @@ TEST_F(ComponentCom, ChangeHieghtOnAShownWindowLaysItOutAndKeepsItsMinimum)
 {
     const QString page = Page("page.htm", "A page");
     auto object = Create();
-    plat::BStr url(page);
-    plat::VARIANT_BOOL modeless = plat::VARIANT_FALSE;
-    plat::BSTR raw = url.release();
-    ASSERT_EQ(object->Start(&raw, &modeless), plat::S_OK);
-    plat::SysFreeString(raw);
+    ASSERT_EQ(Start(object.Get(), page), plat::S_OK);
     frmBrowser& browser = plat::Default<frmBrowser>();
     ASSERT_TRUE(browser.IsVisible());
 
