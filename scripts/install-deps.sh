@@ -9,7 +9,7 @@ packages=(
   qt6-webengine-dev qt6-webengine-dev-tools
   qt6-multimedia-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth x11-utils imagemagick fonts-dejavu-core
+  xvfb xauth x11-utils openbox imagemagick fonts-dejavu-core
   libgl1-mesa-dri libx11-dev libxtst-dev python3
 )
 

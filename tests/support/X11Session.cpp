@@ -7,6 +7,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <functional>
+#include <vector>
 
 namespace testenv {
 
@@ -18,7 +19,7 @@ int IgnoreXErrors(Display*, XErrorEvent*)
 }
 }  // namespace
 
-X11Session::X11Session()
+X11Session::X11Session(Manager manager)
 {
     XSetErrorHandler(IgnoreXErrors);
     // -displayfd makes Xvfb pick a free display and print its number.
@@ -37,12 +38,53 @@ X11Session::X11Session()
     }
     displayName_ = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
     display_ = XOpenDisplay(displayName_.toLatin1().constData());
+    if (!display_ || manager == Manager::Bare)
+        return;
+    // openbox with no configuration of the user's: its defaults decorate and
+    // place windows as a desktop would.
+    managerReady_ = false;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), displayName_);
+    env.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    manager_.setProcessEnvironment(env);
+    manager_.setProgram(QStringLiteral("openbox"));
+    manager_.setArguments({QStringLiteral("--sm-disable")});
+    manager_.start();
+    managerReady_ = manager_.waitForStarted(5000) && WaitForManager(10000);
+}
+
+// A window manager that follows the desktop conventions names a check window
+// on the root once it manages the screen.
+bool X11Session::WaitForManager(int timeoutMs)
+{
+    const Atom check = XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False);
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < timeoutMs) {
+        Atom type;
+        int format;
+        unsigned long count, after;
+        unsigned char* data = nullptr;
+        const bool found = XGetWindowProperty(display_, DefaultRootWindow(display_), check, 0, 1, False, XA_WINDOW, &type,
+                                              &format, &count, &after, &data) == Success &&
+                           data && count == 1;
+        if (data)
+            XFree(data);
+        if (found)
+            return true;
+        QThread::msleep(20);
+    }
+    return false;
 }
 
 X11Session::~X11Session()
 {
     if (display_)
         XCloseDisplay(display_);
+    if (manager_.state() != QProcess::NotRunning) {
+        manager_.terminate();
+        manager_.waitForFinished(3000);
+    }
     xvfb_.terminate();
     xvfb_.waitForFinished(3000);
 }
@@ -69,6 +111,42 @@ static QString TitleOf(Display* d, Window w)
     return {};
 }
 
+// Calls visit(window) for the windows of programs: the top-level ones, and
+// under a window manager the ones it has put into its frames (a frame holds
+// its client a level or two down).
+static void ForEachClientWindow(Display* d, const std::function<bool(Window)>& visit)
+{
+    std::vector<std::pair<Window, int>> pending{{DefaultRootWindow(d), 0}};
+    const Atom wmState = XInternAtom(d, "WM_STATE", False);
+    while (!pending.empty()) {
+        const auto [window, depth] = pending.back();
+        pending.pop_back();
+        Window root, parent, *children = nullptr;
+        unsigned int n = 0;
+        if (!XQueryTree(d, window, &root, &parent, &children, &n))
+            continue;
+        for (unsigned int i = 0; i < n; ++i) {
+            int count = 0;
+            Atom* properties = XListProperties(d, children[i], &count);
+            bool isClient = false;
+            for (int p = 0; p < count; ++p)
+                isClient = isClient || properties[p] == wmState;
+            if (properties)
+                XFree(properties);
+            if (isClient || (depth == 0 && !TitleOf(d, children[i]).isEmpty())) {
+                if (visit(children[i])) {
+                    XFree(children);
+                    return;
+                }
+            } else if (depth < 3) {
+                pending.push_back({children[i], depth + 1});
+            }
+        }
+        if (children)
+            XFree(children);
+    }
+}
+
 std::optional<WindowInfo> X11Session::WaitForWindow(const QString& text, int timeoutMs)
 {
     if (!display_)
@@ -76,21 +154,16 @@ std::optional<WindowInfo> X11Session::WaitForWindow(const QString& text, int tim
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < timeoutMs) {
-        Window root = DefaultRootWindow(display_), parent, *children = nullptr;
-        unsigned int n = 0;
         std::optional<WindowInfo> found;
-        if (XQueryTree(display_, root, &root, &parent, &children, &n)) {
-            for (unsigned int i = 0; i < n && !found; ++i) {
-                XWindowAttributes attributes;
-                if (!XGetWindowAttributes(display_, children[i], &attributes) || attributes.map_state != IsViewable)
-                    continue;
-                const QString title = TitleOf(display_, children[i]);
-                if (title.contains(text))
-                    found = WindowInfo{children[i], title, attributes.width, attributes.height};
-            }
-            if (children)
-                XFree(children);
-        }
+        ForEachClientWindow(display_, [&](Window w) {
+            XWindowAttributes attributes;
+            if (!XGetWindowAttributes(display_, w, &attributes) || attributes.map_state != IsViewable)
+                return false;
+            const QString title = TitleOf(display_, w);
+            if (title.contains(text))
+                found = WindowInfo{w, title, attributes.width, attributes.height};
+            return found.has_value();
+        });
         if (found)
             return found;
         QThread::msleep(2);

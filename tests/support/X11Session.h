@@ -1,7 +1,7 @@
 #pragma once
 // A private X server for end-to-end tests: starts Xvfb on a free display,
-// finds top-level windows by title, reads their size and closes them as a
-// window manager would.
+// optionally with a real window manager (openbox) on it, finds top-level
+// windows by title, reads their size and closes them as the close box does.
 
 #include <QProcess>
 #include <QString>
@@ -20,9 +20,13 @@ struct WindowInfo {
 
 class X11Session {
 public:
-    X11Session();
+    enum class Manager { Bare, Openbox };
+
+    explicit X11Session(Manager manager = Manager::Bare);
     ~X11Session();
-    bool Started() const { return display_ != nullptr; }
+    // True once the server answers and, when one was asked for, the window
+    // manager has announced itself on the root window.
+    bool Started() const { return display_ != nullptr && managerReady_; }
     QString DisplayName() const { return displayName_; }
 
     // Waits up to timeoutMs for a mapped window whose title contains `text`.
@@ -34,8 +38,14 @@ public:
     void Click(const WindowInfo& window, int x, int y, int button = 1);
     void PressKey(const char* keyName);
 
+    ::_XDisplay* Display() const { return display_; }
+
 private:
+    bool WaitForManager(int timeoutMs);
+
     QProcess xvfb_;
+    QProcess manager_;
+    bool managerReady_ = true;
     QString displayName_;
     ::_XDisplay* display_ = nullptr;
 };

@@ -34,7 +34,7 @@ protected:
     }
 
     testenv::TempConfigHome config;
-    testenv::X11Session x;
+    testenv::X11Session x{testenv::X11Session::Manager::Openbox};
     QProcess game;
 };
 
