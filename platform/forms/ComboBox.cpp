@@ -100,11 +100,6 @@ QString ComboBox::List(int index) const
     return index >= 0 && index < box_->count() ? box_->itemText(index) : QString();
 }
 
-void ComboBox::SetFont(const FontSpec& font)
-{
-    box_->setFont(font.ToQFont());
-}
-
 void ComboBox::PickByUser(int index)
 {
     box_->setCurrentIndex(index);

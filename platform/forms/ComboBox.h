@@ -27,7 +27,6 @@ public:
     int ListCount() const;
     QString List(int index) const;
     int Style() const { return style_; }
-    void SetFont(const FontSpec& font);
 
     // Picks an entry as the user would (raises Click).
     void PickByUser(int index);

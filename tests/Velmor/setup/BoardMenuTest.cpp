@@ -164,9 +164,9 @@ TEST_F(BoardMenu, AboutBoxShowsNameAndReleaseInTheirFace)
     struct Expected { const plat::Label& label; const char* caption; float points; };
     for (const Expected& e : {Expected{about.Label1, "Velmor v1.2", 24}, Expected{about.Label4, "Release 1", 8.25f}}) {
         EXPECT_EQ(e.label.Caption.get(), e.caption);
-        EXPECT_EQ(e.label.Font.Name, "MS Sans Serif") << e.caption;
-        EXPECT_TRUE(e.label.Font.Bold) << e.caption;
-        EXPECT_FLOAT_EQ(e.label.Font.Size, e.points) << e.caption;
+        EXPECT_EQ(e.label.FontName.get(), "MS Sans Serif") << e.caption;
+        EXPECT_TRUE(e.label.FontBold) << e.caption;
+        EXPECT_FLOAT_EQ(e.label.FontSize, e.points) << e.caption;
         EXPECT_EQ(e.label.ForeColor, 0xFFFFFF) << e.caption;
         EXPECT_EQ(e.label.BackStyle, plat::vbTransparent) << e.caption;
     }
