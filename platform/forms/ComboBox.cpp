@@ -16,6 +16,13 @@ ComboBox::ComboBox(Container& container, QString name, int style, int index)
     box_ = new QComboBox(ParentWidget());
     box_->setEditable(style_ == vbComboDropdown);
     box_->setInsertPolicy(QComboBox::NoInsert);
+    if (QLineEdit* edit = box_->lineEdit()) {
+        // The typed text is the box's text, exactly: no completion from the
+        // list, and no trading it for an entry that matches it (perhaps in
+        // another case) when editing ends, which would also raise Click.
+        box_->setCompleter(nullptr);
+        QObject::disconnect(edit, &QLineEdit::editingFinished, box_, nullptr);
+    }
     box_->setMaxVisibleItems(20);
     box_->setCurrentIndex(-1);
     QObject::connect(box_, QOverload<int>::of(&QComboBox::activated), [this](int) {
