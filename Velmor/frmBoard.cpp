@@ -97,12 +97,10 @@ void frmBoard::Design()
     picPreview.BorderStyle = 0;
     picPreview.TabStop = false;
 
-    plat::FontSpec buttonFont;
-    buttonFont.Size = 13.5f;
     for (plat::CommandButton* button : {&cmdPlay, &cmdTryAgain}) {
         button->Width = 1695;
         button->Height = 735;
-        button->SetFont(buttonFont);
+        button->FontSize = 13.5f;
     }
     cmdPlay.Caption = QStringLiteral("Play");
     cmdPlay.TabIndex = 0;
@@ -113,8 +111,8 @@ void frmBoard::Design()
 
     lblScore.BackStyle = 0;
     lblScore.ForeColor = 0xFFFF;
-    lblScore.SetFontBold(true);
-    lblScore.SetFontSize(12);
+    lblScore.FontBold = true;
+    lblScore.FontSize = 12;
     lblScore.Width = 3000;
     lblScore.Height = 600;
 
@@ -227,7 +225,7 @@ void frmBoard::LayOut()
 
     lblScore.Left = float(I16(4) * I16(Size)) + scaleLeft + 50;
     lblScore.Top = scaleTop + 20;
-    lblScore.SetFontSize(float(plat::Int(double(Size) / 30)));
+    lblScore.FontSize = float(plat::Int(double(Size) / 30));
 
     cmdTryAgain.Visible = false;
     cmdTryAgain.Left = Width / 2 - cmdTryAgain.Width / 2 + Size;

@@ -17,6 +17,7 @@
 #include "RoamwellDLL/RoamwellDLL_i.h"
 #include "platform/com/ComPtr.h"
 #include "platform/runtime/Array2D.h"
+#include "platform/runtime/Dialogs.h"
 
 #include <array>
 
@@ -104,8 +105,8 @@ public:
     plat::Menu mnuBackgroundColor{*this, QStringLiteral("mnuBackgroundColor"), QStringLiteral("Background Color"), &mnuPopup};
     plat::Menu mnuAbout{*this, QStringLiteral("mnuAbout"), QStringLiteral("About"), &mnuPopup};
     plat::Menu mnuHelp{*this, QStringLiteral("mnuHelp"), QStringLiteral("Help"), &mnuPopup};
-    // The colour dialog's colour: black until a colour is chosen, then the last one chosen in this run.
-    struct { int32_t Color = 0; } cdlgOptions;
+    // Its colour dialog opens with no colour preselected: the game sets none of its properties.
+    plat::CommonDialog cdlgOptions;
     void lblMenu_MouseDown(int Button, int Shift, float X, float Y);
     void mnuSetup_Click();
     void mnuBackgroundColor_Click();

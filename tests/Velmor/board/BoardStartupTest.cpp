@@ -66,7 +66,7 @@ TEST_F(BoardStartup, NoSettingsGiveTheDefaultWindowAndLayout)
     EXPECT_FLOAT_EQ(b.picPreview.Height, 1800);
     EXPECT_FLOAT_EQ(b.lblScore.Left, 1250);
     EXPECT_FLOAT_EQ(b.lblScore.Top, 20);
-    EXPECT_FLOAT_EQ(b.lblScore.Font.Size, 10);
+    EXPECT_FLOAT_EQ(b.lblScore.FontSize, 10);
     EXPECT_EQ(b.lblScore.Caption.get(), "0");
     EXPECT_FLOAT_EQ(b.cmdPlay.Left, 3392.5f);
     EXPECT_FLOAT_EQ(b.cmdPlay.Top, 3307.5f);
@@ -136,7 +136,7 @@ TEST_F(BoardStartup, ScoreFontFollowsCellSize)
     for (auto [size, points] : {std::pair{"100", 3}, {"299", 9}, {"500", 16}}) {
         Store("Size", size);
         frmBoard& b = Load();
-        EXPECT_FLOAT_EQ(b.lblScore.Font.Size, points) << size;
+        EXPECT_FLOAT_EQ(b.lblScore.FontSize, points) << size;
         EXPECT_FLOAT_EQ(b.imgRight.Width, Size) << "one cell wide whatever the size";
     }
 }
