@@ -117,8 +117,8 @@ HRESULT CLSIDFromString(const QString& text, CLSID* clsid)
 {
     if (!clsid)
         return E_POINTER;
-    if (text.trimmed().startsWith(u'{')) {
-        const auto parsed = GUID::parse(text);
+    if (const QString trimmed = text.trimmed(); trimmed.startsWith(u'{')) {
+        const auto parsed = GUID::parse(trimmed);
         if (!parsed)
             return CO_E_CLASSSTRING;
         *clsid = *parsed;

@@ -15,7 +15,6 @@ TEST(Guid, TextAndBinaryForms)
     const auto g = GUID::parse(u"{1034ccb5-CFE4-4076-b15b-C833C313FB05}");
     ASSERT_TRUE(g);
     EXPECT_EQ(g->toString(), "{1034CCB5-CFE4-4076-B15B-C833C313FB05}");
-    EXPECT_EQ(GUID::parse(u"1034CCB5-CFE4-4076-B15B-C833C313FB05"), g);
     EXPECT_EQ(g->toBytes().toHex(), "b5cc3410e4cf7640b15bc833c313fb05");
     EXPECT_EQ(GUID::fromBytes(g->toBytes()), g);
     EXPECT_EQ(IID_IDispatch.toString(), "{00020400-0000-0000-C000-000000000046}");
@@ -24,6 +23,52 @@ TEST(Guid, TextAndBinaryForms)
     for (const char16_t* bad : {u"", u"{1034CCB5-CFE4-4076-B15B-C833C313FB05", u"{1034CCB5CFE4-4076-B15B-C833C313FB05}",
                                 u"{1034CCB5-CFE4-4076-B15B-C833C313FB0G}", u"{1034CCB5-CFE4-4076-B15B-C833C313FB0}"})
         EXPECT_FALSE(GUID::parse(bad)) << QString::fromUtf16(bad).toStdString();
+}
+
+TEST(Guid, OnlyTheExactBracedHexFormParses)
+{
+    const QString good = QStringLiteral("{1034CCB5-CFE4-4076-B15B-C833C313FB05}");
+    ASSERT_TRUE(GUID::parse(good));
+    ASSERT_TRUE(GUID::parse(good.toLower()));
+    const char16_t* bad[] = {
+        u"1034CCB5-CFE4-4076-B15B-C833C313FB05",             // no braces
+        u"{1034CCB5-CFE4-4076-B15B-C833C313FB05",            // no closing brace
+        u"1034CCB5-CFE4-4076-B15B-C833C313FB05}",            // no opening brace
+        u"(1034CCB5-CFE4-4076-B15B-C833C313FB05)",           // other brackets
+        u" {1034CCB5-CFE4-4076-B15B-C833C313FB05}",          // blanks around
+        u"{1034CCB5-CFE4-4076-B15B-C833C313FB05} ",
+        u"{1034CCB5-CFE4-4076-B15B-C833C313FB05}}",          // too long
+        u"{01034CCB5-CFE4-4076-B15B-C833C313FB05}",
+        u"{034CCB5-CFE4-4076-B15B-C833C313FB05}",            // too short
+        u"{1034CCB5C-FE4-4076-B15B-C833C313FB05}",           // a dash out of place
+        u"{1034CCB5-CFE4-4076-B15BC833C313-FB05}",
+        u"{1034CCB5-CFE4-4076-B15B+C833C313FB05}",
+        u"{+034CCB5-CFE4-4076-B15B-C833C313FB05}",           // a sign
+        u"{-034CCB5-CFE4-4076-B15B-C833C313FB05}",
+        u"{0x34CCB5-CFE4-4076-B15B-C833C313FB05}",           // a prefix
+        u"{ 034CCB5-CFE4-4076-B15B-C833C313FB05}",           // a blank inside
+        u"{\u0661\u0660\u0663\u0664CCB5-CFE4-4076-B15B-C833C313FB05}",  // Arabic-Indic digits
+        u"{\uFF11\uFF10\uFF13\uFF14CCB5-CFE4-4076-B15B-C833C313FB05}",  // full-width digits
+        u"{\uFF21034CCB-CFE4-4076-B15B-C833C313FB05}",                    // a full-width letter
+        u"{1034CCB5-CFE4-4076-B15B-C833C313FB0\u0665}",
+        u"{\u00B9034CCB5-CFE4-4076-B15B-C833C313FB05}",                    // superscript one
+        u"{1034CCB5-CFE4-4076-B15B-C833C313FB0G}",
+        u"",
+        u"{}",
+        u"{----------------------------------}",
+    };
+    for (const char16_t* text : bad)
+        EXPECT_FALSE(GUID::parse(text)) << QString::fromUtf16(text).toStdString();
+    const char16_t withNul[] = u"{1034CCB5-CFE4-4076-B15B-C833C313FB05}";
+    EXPECT_FALSE(GUID::parse(QStringView(withNul, 39))) << "a NUL after the closing brace";
+
+    // Every digit counts, in its place.
+    const auto ones = GUID::parse(u"{11111111-2222-3333-4455-66778899AABB}");
+    ASSERT_TRUE(ones);
+    EXPECT_EQ(ones->Data1, 0x11111111u);
+    EXPECT_EQ(ones->Data2, 0x2222);
+    EXPECT_EQ(ones->Data3, 0x3333);
+    EXPECT_EQ(ones->toBytes().right(8).toHex(), "445566778899aabb");
 }
 
 TEST(BStr, LengthPrefixedText)
