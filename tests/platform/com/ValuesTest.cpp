@@ -93,6 +93,31 @@ TEST(BStr, LengthPrefixedText)
     SysFreeString(p);
 }
 
+TEST(BStr, LengthsTheByteCountCannotHoldFailCleanly)
+{
+    const char16_t text[] = u"abc";
+    for (UINT length : {0x80000000u, 0x80000001u, 0xC0000000u, 0xFFFFFFFEu, 0xFFFFFFFFu}) {
+        EXPECT_EQ(SysAllocStringLen(text, length), nullptr) << length;
+        EXPECT_EQ(SysAllocStringLen(nullptr, length), nullptr) << length;
+        BSTR kept = SysAllocString(u"kept");
+        EXPECT_FALSE(SysReAllocStringLen(&kept, text, length)) << length;
+        EXPECT_EQ(QStringFromBSTR(kept), "kept") << "a failed reallocation leaves the text";
+        SysFreeString(kept);
+    }
+    EXPECT_FALSE(SysReAllocStringLen(nullptr, text, 3));
+
+    // The longest text the count can hold is made whole or, for want of
+    // memory, not at all; never cut short.
+    BSTR longest = SysAllocStringLen(nullptr, 0x7FFFFFFFu);
+    if (longest) {
+        EXPECT_EQ(SysStringLen(longest), 0x7FFFFFFFu);
+        EXPECT_EQ(SysStringByteLen(longest), 0xFFFFFFFEu);
+        EXPECT_EQ(longest[0x7FFFFFFEu], 0) << "zero-filled";
+        EXPECT_EQ(longest[0x7FFFFFFFu], 0) << "and ended by a NUL";
+        SysFreeString(longest);
+    }
+}
+
 TEST(Variant, ConversionsForLateBoundCalls)
 {
     auto to = [](const Variant& v, VARTYPE vt, HRESULT* hr = nullptr) {
