@@ -5,7 +5,7 @@
 #include "platform/com/ErrorInfo.h"
 #include "platform/registry/Registry.h"
 
-#include <QFileInfo>
+#include <QDir>
 
 #include <dlfcn.h>
 
@@ -80,8 +80,15 @@ HRESULT CoGetClassObject(REFCLSID clsid, DWORD clsContext, void*, REFIID riid, v
         RegGetStringValue(HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\%1\\InprocServer32").arg(clsid.toString()), {});
     if (!registered || registered->isEmpty())
         return REGDB_E_CLASSNOTREG;
+    // A relative name would load whatever library of that name the current
+    // folder or the loader's search path holds, and run its constructors.
+    if (QDir::isRelativePath(*registered))
+        return Refuse(CO_E_BAD_PATH, *registered,
+                      QStringLiteral("the library of class %1 is registered by a relative path; only an absolute "
+                                     "path is loaded")
+                          .arg(clsid.toString()));
     Library lib;
-    if (const HRESULT hr = LoadLibrary(QFileInfo(*registered).absoluteFilePath(), &lib); FAILED(hr))
+    if (const HRESULT hr = LoadLibrary(QDir::cleanPath(*registered), &lib); FAILED(hr))
         return hr;
     return lib.getClassObject(clsid, riid, ppv);
 }

@@ -1,6 +1,6 @@
 // The board's start when the registration of its help browser points at a
-// damaged library: the start stops with the runtime's error, which says
-// which file and why; nothing is loaded.
+// damaged library or names it by a relative path: the start stops with the
+// runtime's error, which says which file and why; nothing is loaded.
 #include "RoamwellDLL/RoamwellDLL_i.h"
 #include "Velmor/frmBoard.h"
 #include "platform/registry/Registry.h"
@@ -68,4 +68,18 @@ TEST(BoardWithDamagedComponent, TruncatedLibraryStopsTheStartNamingTheFile)
         EXPECT_TRUE(description.contains(path + ": ")) << description.toStdString();
         EXPECT_TRUE(description.contains("truncated")) << description.toStdString();
     }
+}
+
+TEST(BoardWithDamagedComponent, RelativeLibraryPathStopsTheStartSayingWhy)
+{
+    plat::EnsureApplication();
+    testenv::TempConfigHome config;
+    ASSERT_TRUE(testenv::RegisterBrowserComponent());
+    RegisterLibrary(QStringLiteral("libRoamwellDLL.so"));
+
+    testing::internal::CaptureStderr();
+    const QString description = LoadFails();
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(description.contains("libRoamwellDLL.so: ")) << description.toStdString();
+    EXPECT_TRUE(description.contains("relative path")) << description.toStdString();
 }

@@ -1,6 +1,7 @@
-// Component libraries that are damaged or hostile on disk: activation and
-// the registration tool refuse them with a message naming the file, and
-// never hand such a file to the dynamic loader.
+// Component libraries that are damaged or hostile on disk, and registrations
+// that name a library by a relative path: activation and the registration
+// tool refuse them with a message naming the file, and never hand such a
+// file to the dynamic loader.
 
 #include "tests/platform/com/ComFixture.h"
 
@@ -414,4 +415,46 @@ TEST_F(ComTest, ALoadedLibraryReadsNoResourceOutsideItsImage)
         EXPECT_TRUE(error.contains("outside the loaded image")) << error.toStdString();
     }
     dlclose(handle);
+}
+
+TEST_F(ComTest, RelativeLibraryPathIsRefusedAndNeverLoaded)
+{
+    // A library whose constructor would leave a marker waits in the current folder.
+    const QString folder = dir.path() + "/current";
+    ASSERT_TRUE(QDir().mkpath(folder + "/sub"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(MARKER_LIBRARY), folder + "/libmarker.so"));
+    const QString marker = dir.path() + "/loaded";
+    setenv("PLAT_TEST_MARKER", QFile::encodeName(marker).constData(), 1);
+    struct CurrentFolder {
+        const QString previous = QDir::currentPath();
+        ~CurrentFolder() { QDir::setCurrent(previous); }
+    } restore;
+    ASSERT_TRUE(QDir::setCurrent(folder));
+
+    RegKey key;
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, kClassKey, 0, KEY_ALL_ACCESS, key.put()), 0);
+    for (const char* relative : {"libmarker.so", "./libmarker.so", "sub/../libmarker.so", "current/libmarker.so"}) {
+        SCOPED_TRACE(relative);
+        ASSERT_EQ(RegSetStringValue(key.get(), "", QString::fromLatin1(relative)), 0);
+        ComPtr<IDispatch> object;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(CoCreateInstance(CLSID_clsProbe, &object), CO_E_BAD_PATH);
+        const QString said = QString::fromStdString(testing::internal::GetCapturedStderr());
+        const auto info = TakeErrorInfo();
+        ASSERT_TRUE(info);
+        EXPECT_TRUE(info->description.startsWith(QString::fromLatin1(relative) + ": ")) << info->description.toStdString();
+        EXPECT_TRUE(info->description.contains("relative path")) << info->description.toStdString();
+        EXPECT_TRUE(said.contains(relative)) << said.toStdString();
+        EXPECT_FALSE(QFile::exists(marker)) << "the library's constructor ran";
+    }
+    EXPECT_TRUE(HResultText(CO_E_BAD_PATH).contains("absolute path"));
+    ASSERT_TRUE(QDir::setCurrent(restore.previous));
+
+    // By its absolute path the same library is loaded, and its constructor
+    // leaves the marker: the marker does show a load.
+    ASSERT_EQ(RegSetStringValue(key.get(), "", folder + "/libmarker.so"), 0);
+    ComPtr<IDispatch> object;
+    EXPECT_EQ(CoCreateInstance(CLSID_clsProbe, &object), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_TRUE(QFile::exists(marker));
+    unsetenv("PLAT_TEST_MARKER");
 }
