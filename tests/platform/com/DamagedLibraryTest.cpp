@@ -9,7 +9,6 @@
 #include "platform/com/Resources.h"
 
 #include <QDir>
-#include <QProcess>
 
 #include <elf.h>
 
@@ -58,13 +57,16 @@ public:
         std::memcpy(bytes_.data() + offset, &value, sizeof value);
     }
 
-    Elf64_Ehdr header() const { return get<Elf64_Ehdr>(0); }
-    void editHeader(const std::function<void(Elf64_Ehdr&)>& edit)
+    template <class T>
+    void edit(std::uint64_t offset, const std::function<void(T&)>& change)
     {
-        Elf64_Ehdr h = header();
-        edit(h);
-        set(0, h);
+        T value = get<T>(offset);
+        change(value);
+        set(offset, value);
     }
+
+    Elf64_Ehdr header() const { return get<Elf64_Ehdr>(0); }
+    void editHeader(const std::function<void(Elf64_Ehdr&)>& change) { edit(0, change); }
     std::uint64_t segmentAt(int i) const { return header().e_phoff + std::uint64_t(i) * sizeof(Elf64_Phdr); }
     int segment(std::uint32_t type, int nth = 0) const
     {
@@ -74,12 +76,7 @@ public:
         ADD_FAILURE() << "no segment of type " << type;
         return 0;
     }
-    void editSegment(int i, const std::function<void(Elf64_Phdr&)>& edit)
-    {
-        Elf64_Phdr p = get<Elf64_Phdr>(segmentAt(i));
-        edit(p);
-        set(segmentAt(i), p);
-    }
+    void editSegment(int i, const std::function<void(Elf64_Phdr&)>& change) { edit(segmentAt(i), change); }
     std::uint64_t sectionAt(int i) const { return header().e_shoff + std::uint64_t(i) * sizeof(Elf64_Shdr); }
     int section(const char* name) const
     {
@@ -90,12 +87,7 @@ public:
         ADD_FAILURE() << "no section " << name;
         return 0;
     }
-    void editSection(int i, const std::function<void(Elf64_Shdr&)>& edit)
-    {
-        Elf64_Shdr s = get<Elf64_Shdr>(sectionAt(i));
-        edit(s);
-        set(sectionAt(i), s);
-    }
+    void editSection(int i, const std::function<void(Elf64_Shdr&)>& change) { edit(sectionAt(i), change); }
     // Sets the value of the dynamic table's entry with that tag.
     void setDynamic(std::int64_t tag, std::uint64_t value)
     {
@@ -136,22 +128,6 @@ struct Case {
     Damage make;
     const char* why;  // part of the message
 };
-
-struct ToolRun {
-    int exitCode = -1;
-    QProcess::ExitStatus status = QProcess::CrashExit;
-    QString out;
-    QString err;
-};
-
-ToolRun Regsvr(const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral(REGSVR_TOOL), args);
-    p.waitForFinished(30000);
-    return ToolRun{p.exitCode(), p.exitStatus(), QString::fromLocal8Bit(p.readAllStandardOutput()),
-                   QString::fromLocal8Bit(p.readAllStandardError())};
-}
 
 // Files the loader must never see.
 std::vector<Case> UnloadableFiles()
