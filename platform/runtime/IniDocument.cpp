@@ -260,14 +260,12 @@ qsizetype IniDocument::Equals(const Line& line) const
     return at - line.begin;
 }
 
-bool IniDocument::Matches(const Line& line, const QString& key, bool asciiKey) const
+bool IniDocument::MatchesText(const Line& line, const QString& key, bool asciiKey) const
 {
-    if (line.edit < 0 && line.keySize == 0)
-        return false;
     // Most keys are plain ASCII on both sides: compared as bytes, without
     // decoding every line they pass.
     if (line.edit < 0 && line.plainKey && asciiKey) {
-        if (line.keySize != key.size() || !EqualsIgnoringAsciiCase(Raw(line).sliced(line.keyFrom, line.keySize), key))
+        if (!EqualsIgnoringAsciiCase(Raw(line).sliced(line.keyFrom, line.keySize), key))
             return false;
         return Read(line).has_value();  // the rest of the line must be text too
     }

@@ -60,7 +60,15 @@ private:
     QByteArrayView Raw(const Line& line) const;
     std::optional<Edit> Read(const Line& line) const;
     qsizetype Equals(const Line& line) const;
-    bool Matches(const Line& line, const QString& key, bool asciiKey) const;
+    // Whether a line holds the key. Most lines are told apart by the length
+    // of their key alone, here, before any of their text is looked at.
+    bool Matches(const Line& line, const QString& key, bool asciiKey) const
+    {
+        if (line.edit < 0 && (line.keySize == 0 || (line.plainKey && asciiKey && line.keySize != key.size())))
+            return false;
+        return MatchesText(line, key, asciiKey);
+    }
+    bool MatchesText(const Line& line, const QString& key, bool asciiKey) const;
     bool IsContent(const Line& line) const;
     void InsertLine(size_t section, size_t at, const Line& line);
     // Erases the lines of a section that match, keeping the others in place.
