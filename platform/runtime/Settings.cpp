@@ -124,11 +124,11 @@ std::optional<std::pair<QByteArray, Stamp>> ReadWhole(int fd, QString& why)
             return std::nullopt;
         }
         if (!S_ISREG(before.st_mode)) {
-            why = QStringLiteral("it is not a regular file");
+            why = QStringLiteral("Not a regular file");
             return std::nullopt;
         }
         if (before.st_size > MaxFileBytes) {
-            why = QStringLiteral("it is larger than %1 bytes").arg(MaxFileBytes);
+            why = QStringLiteral("Larger than %1 bytes").arg(MaxFileBytes);
             return std::nullopt;
         }
         QByteArray bytes;
