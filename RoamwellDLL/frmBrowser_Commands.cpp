@@ -53,8 +53,9 @@ void frmBrowser::tbToolBar_ButtonClick(const QString& Key)
     }
 }
 
-// The saved-sites page opens in the user's text editor, the path as one
-// argument whatever it holds. When no editor starts, a message says so and
+// The saved-sites page opens in the user's text editor, handed over as one
+// absolute path whatever the stored text holds, so that no editor reads it
+// as an option or a command. When no editor starts, a message says so and
 // the window (and the program around it) goes on.
 void frmBrowser::mnuEditSitepins_Click()
 {
