@@ -126,11 +126,11 @@ void frmPreferences::cmdSave_Click()
     browser.Load();
     browser.picVantle.Cls();
     PacedialCircle = optionPacedial(0).Value;
-    plat::SaveSetting(App, PreferencesSection, Pacedial, PacedialCircle ? QStringLiteral("0") : QStringLiteral("1"));
+    plat::SaveSetting(Preferences::Pacedial, PacedialCircle ? QStringLiteral("0") : QStringLiteral("1"));
     browser.PlaceVantle(true);
-    plat::SaveSetting(App, PreferencesSection, HomeAddress, txtHome.Text);
-    plat::SaveSetting(App, PreferencesSection, SearchAddress, txtSearch.Text);
-    plat::SaveSetting(App, PreferencesSection, SitepinFile, txtSitepinFile.Text);
+    plat::SaveSetting(Preferences::HomeAddress, txtHome.Text);
+    plat::SaveSetting(Preferences::SearchAddress, txtSearch.Text);
+    plat::SaveSetting(Preferences::SitepinFile, txtSitepinFile.Text);
     Hide();
 }
 
