@@ -1,6 +1,6 @@
 // The component's one creatable class. It keeps no state of its own: every
 // method drives the calling thread's browser window.
-#include "RoamwellDLL/RoamwellDLL_i.h"
+#include "RoamwellDLL/RoamwellDLL_dispatch.h"
 #include "RoamwellDLL/frmBrowser.h"
 #include "RoamwellDLL/modRoamwel.h"
 
@@ -26,7 +26,7 @@ frmBrowser& Browser()
 
 class clsRoamwell final : public plat::DispatchObject<_clsRoamwell> {
 public:
-    clsRoamwell() : DispatchObject(Server(), Table()) {}
+    clsRoamwell() : DispatchObject(Server(), DispatchTableOf<_clsRoamwell>()) {}
 
     plat::HRESULT Start(plat::BSTR* url, plat::VARIANT_BOOL* flag) override
     {
@@ -65,24 +65,11 @@ public:
         });
     }
 
-private:
-    static const plat::DispatchTable<_clsRoamwell>& Table()
-    {
-        static const auto table = plat::DispatchTable<_clsRoamwell>()
-                                      .Method(0x60030000, &_clsRoamwell::Start)
-                                      .Method(0x60030001, &_clsRoamwell::ChangeHieght)
-                                      .Method(0x60030002, &_clsRoamwell::Surf);
-        return table;
-    }
 };
 
 plat::InprocServer& Server()
 {
-    static plat::InprocServer server(
-        plat::ServerDescription{QStringLiteral("RoamwellDLL"),
-                                {{QStringLiteral("clsRoamwell"), CLSID_clsRoamwell, _clsRoamwell::Iid,
-                                  &plat::CreateComObject<clsRoamwell>}}},
-        PLAT_THIS_MODULE);
+    static plat::InprocServer server(ServerDescriptionOf<clsRoamwell>(), PLAT_THIS_MODULE);
     return server;
 }
 
