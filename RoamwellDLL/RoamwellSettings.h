@@ -9,7 +9,7 @@
 
 #include <QString>
 
-namespace RoamwellSettings {
+namespace RoamwellDLL::RoamwellSettings {
 
 template <class T>
 using Setting = plat::Setting<T>;
@@ -48,4 +48,4 @@ inline constexpr Setting<float> Width{App, Section, "Width", "9000"};
 inline constexpr Setting<int16_t> Windowstate{App, Section, "Windowstate", "0"};  // applied unchanged
 }  // namespace Browser
 
-}  // namespace RoamwellSettings
+}  // namespace RoamwellDLL::RoamwellSettings

@@ -8,6 +8,7 @@
 #include "platform/com/ComObject.h"
 #include "platform/forms/DefaultInstance.h"
 
+namespace RoamwellDLL {
 namespace {
 
 plat::InprocServer& Server();
@@ -74,5 +75,6 @@ plat::InprocServer& Server()
 }
 
 }  // namespace
+}  // namespace RoamwellDLL
 
-PLAT_INPROC_SERVER_ENTRY_POINTS(Server())
+PLAT_INPROC_SERVER_ENTRY_POINTS(RoamwellDLL::Server())

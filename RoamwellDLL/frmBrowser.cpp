@@ -13,6 +13,8 @@
 
 #include <QIcon>
 
+namespace RoamwellDLL {
+
 using namespace modRoamwel;
 using namespace RoamwellSettings;
 using plat::ReadSetting;
@@ -191,8 +193,10 @@ void frmBrowser::SaveRoamwellSettings()
 void frmBrowser::Form_Unload(int16_t& Cancel)
 {
     (void)Cancel;
-    plat::DefaultInstance<RoamwellDLL::frmAbout>::Release();
+    plat::DefaultInstance<frmAbout>::Release();
     plat::DefaultInstance<frmPreferences>::Release();
     // The page goes with the window: nothing loads or runs behind a closed one.
     brwWebBrowser.Clear();
 }
+
+}  // namespace RoamwellDLL

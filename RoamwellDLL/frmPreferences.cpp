@@ -10,6 +10,8 @@
 
 #include <memory>
 
+namespace RoamwellDLL {
+
 using namespace modRoamwel;
 using namespace RoamwellSettings;
 
@@ -148,3 +150,5 @@ void frmPreferences::Form_QueryUnload(int16_t& Cancel, int16_t UnloadMode)
         Hide();
     }
 }
+
+}  // namespace RoamwellDLL

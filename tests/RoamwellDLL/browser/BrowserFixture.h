@@ -17,6 +17,8 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+using namespace RoamwellDLL;
+
 class BrowserFixture : public ::testing::Test {
 protected:
     void SetUp() override
