@@ -1,6 +1,6 @@
 // The browser window's load (settings, preferences, the first page), its
 // layout and minimum size, the saving of its placement and its unload.
-#include "BrowserFixture.h"
+#include "tests/RoamwellDLL/BrowserFixture.h"
 
 #include "platform/runtime/Numeric.h"
 

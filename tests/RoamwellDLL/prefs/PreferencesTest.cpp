@@ -1,7 +1,7 @@
 // The preferences form: what Save stores and in which order, Cancel and the
 // close box leaving the edited texts live, the paint that shows the stored
 // indicator style again, and the Sitepin file dialog.
-#include "ComponentFixture.h"
+#include "tests/RoamwellDLL/ComponentFixture.h"
 
 #include <QTest>
 

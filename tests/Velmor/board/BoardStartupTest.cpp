@@ -18,7 +18,7 @@ protected:
     void SetUp() override
     {
         plat::EnsureApplication();
-        ASSERT_TRUE(testenv::RegisterBrowserComponent());
+        ASSERT_TRUE(testenv::RegisterHelpBrowserStandIn());
     }
     void TearDown() override { board.reset(); }
 
