@@ -31,41 +31,44 @@ public:
 
     plat::HRESULT Start(plat::BSTR* url, plat::VARIANT_BOOL* flag) override
     {
-        return Method([&]() -> plat::HRESULT {
-            if (const plat::HRESULT hr = plat::RequireGuiThread(); plat::FAILED(hr))
-                return hr;  // windows live on the GUI thread only
+        return OnGuiThread([&] {
             modRoamwel::StartAddress = plat::QStringFromBSTR(*url);
             Browser().Show(*flag != 0 ? 1 : 0);
-            return plat::S_OK;
         });
     }
 
     plat::HRESULT ChangeHieght(std::int16_t* h) override
     {
-        return Method([&]() -> plat::HRESULT {
-            if (const plat::HRESULT hr = plat::RequireGuiThread(); plat::FAILED(hr))
-                return hr;
+        return OnGuiThread([&] {
             frmBrowser& browser = Browser();
             browser.Load();  // using an unloaded window's property loads it
             browser.Height = static_cast<float>(*h);
-            return plat::S_OK;
         });
     }
 
     plat::HRESULT Surf(plat::BSTR* url) override
     {
-        return Method([&]() -> plat::HRESULT {
-            if (const plat::HRESULT hr = plat::RequireGuiThread(); plat::FAILED(hr))
-                return hr;
+        return OnGuiThread([&] {
             frmBrowser& browser = Browser();
             browser.Show();
             const QString copy = plat::QStringFromBSTR(*url);
             browser.SurfTo(copy);
             browser.ZOrder(0);
-            return plat::S_OK;
         });
     }
 
+private:
+    // Windows live on the GUI thread only: a call from any other fails there.
+    template <class F>
+    plat::HRESULT OnGuiThread(F&& body)
+    {
+        return Method([&]() -> plat::HRESULT {
+            if (const plat::HRESULT hr = plat::RequireGuiThread(); plat::FAILED(hr))
+                return hr;
+            body();
+            return plat::S_OK;
+        });
+    }
 };
 
 plat::InprocServer& Server()
