@@ -45,7 +45,7 @@ protected:
                flags + R"(,"methods":)" + methods + R"(}],
             "coclasses":[{"name":"Thing","clsid":"{C7B9CEA0-6549-4D38-BD4C-7DC4B0760342}","flags":["cancreate"],
                           "interfaces":["_Thing"],"default":"_Thing"},
-                         {"name":"Hidden","clsid":"{2CADA5B5-8958-45FF-89A3-822A7C00B3CD}",
+                         {"name":"Hidden","clsid":"{5E1F0C44-7B2A-4D8E-9C3F-1A2B3C4D5E6F}",
                           "interfaces":["_Thing"],"default":"_Thing"}]})";
     }
 
