@@ -71,8 +71,12 @@ QByteArray MethodName(const plat::FuncDesc& f, const QString& where)
 QByteArray Comment(const QString& doc, const QByteArray& indent)
 {
     QByteArray out;
-    for (const QString& line : doc.split(u'\n'))
-        out += indent + "// " + line.trimmed().toUtf8() + '\n';
+    for (const QString& line : doc.split(u'\n')) {
+        QString text = line.trimmed();
+        while (text.endsWith(u'\\'))  // would splice the next line into the comment
+            text = text.chopped(1).trimmed();
+        out += indent + "// " + text.toUtf8() + '\n';
+    }
     return out;
 }
 

@@ -61,7 +61,8 @@ TEST_F(ResGen, MethodsAndPropertiesGetTheirFunctionTableAndDispatchEntries)
         {"name":"Go","dispid":"0x60030000","doc":"Goes.","params":[{"name":"url","type":"BSTR","byref":true},
                                                                    {"name":"n","type":"short"}]},
         {"name":"Size","dispid":2,"kind":"propget","params":[{"name":"v","type":"long","byref":true,"flags":["out","retval"]}]},
-        {"name":"Size","dispid":2,"kind":"propput","params":[{"name":"v","type":"long"}]}])")),
+        {"name":"Size","dispid":2,"kind":"propput","params":[{"name":"v","type":"long"}]},
+        {"name":"Stop","dispid":3,"doc":"Stops. \\"}])")),
               0)
         << said.toStdString();
     const QByteArray i = Read(header);
@@ -73,6 +74,8 @@ TEST_F(ResGen, MethodsAndPropertiesGetTheirFunctionTableAndDispatchEntries)
                            "    virtual plat::HRESULT Go(plat::BSTR* url, std::int16_t n) = 0;"));
     EXPECT_LT(i.indexOf("get_Size(std::int32_t* v) = 0;"), i.indexOf("put_Size(std::int32_t v) = 0;"))
         << "function-table order is the library's";
+    EXPECT_TRUE(i.contains("    // Stops.\n    virtual plat::HRESULT Stop() = 0;"))
+        << "a description ending in a backslash does not swallow the declaration after it";
 
     const QByteArray d = Read(dispatch);
     EXPECT_TRUE(d.contains("#include \"Lib_i.h\""));
