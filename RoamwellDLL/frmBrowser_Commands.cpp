@@ -11,6 +11,8 @@
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/TextEditor.h"
 
+namespace RoamwellDLL {
+
 using namespace modRoamwel;
 using plat::Skip;
 
@@ -81,10 +83,12 @@ void frmBrowser::mnuHelpfile_Click()
 
 void frmBrowser::mnuAbout_Click()
 {
-    plat::Default<RoamwellDLL::frmAbout>().Show(1);
+    plat::Default<frmAbout>().Show(1);
 }
 
 void frmBrowser::picVantle_Click()
 {
     SurfTo(RoamwellSettings::MakerSite);
 }
+
+}  // namespace RoamwellDLL

@@ -1,7 +1,7 @@
 // The address box of the real browser window on a real X server, typed into
 // with real keys: Enter goes to exactly the text typed, once, whatever the
 // history holds.
-#include "BrowserFixture.h"
+#include "tests/RoamwellDLL/BrowserFixture.h"
 
 #include "tests/support/QtPrinters.h"
 #include "tests/support/X11Application.h"

@@ -1,6 +1,6 @@
 // The browser window's commands: the seven toolbar keys (and keys that are
 // none of them), the Edit and Help menus and the indicator's click.
-#include "ComponentFixture.h"
+#include "tests/RoamwellDLL/ComponentFixture.h"
 
 #include <QTest>
 

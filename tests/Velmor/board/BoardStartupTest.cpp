@@ -18,7 +18,7 @@ protected:
     void SetUp() override
     {
         plat::EnsureApplication();
-        ASSERT_TRUE(testenv::RegisterBrowserComponent());
+        ASSERT_TRUE(testenv::RegisterHelpBrowserStandIn());
     }
     void TearDown() override { board.reset(); }
 
@@ -170,6 +170,31 @@ TEST_F(BoardStartup, LayoutThatWouldOverflowFallsBackToDefaults)
     EXPECT_EQ(Size, 300);
     EXPECT_EQ(Columns, 28);
     EXPECT_FLOAT_EQ(b.Width, 7880);
+}
+
+// The fit check runs the load's own arithmetic, so it stops exactly where
+// the load would: at the well's last square and at its pool.
+TEST_F(BoardStartup, StoredDimensionsFitUpToTheLastTheWellCanBuild)
+{
+    testing::internal::CaptureStderr();
+    Store("Size", "1170");  // 1170 * 28, the last column's place, still fits 16 bits
+    Load();
+    EXPECT_EQ(Size, 1170);
+    Store("Size", "1171");
+    Load();
+    EXPECT_EQ(Size, 300);
+
+    Store("Size", "300");
+    Store("Columns", "27");  // the well's last square is number 36 x 39 of the pool
+    Store("Rows", "37");
+    Load();
+    EXPECT_EQ(Columns, 35);
+    EXPECT_EQ(Rows, 38);
+    Store("Rows", "38");  // 36 x 40 = 1440, one past the pool; the columns fall back first
+    Load();
+    EXPECT_EQ(Columns, 28);
+    EXPECT_EQ(Rows, 39);
+    testing::internal::GetCapturedStderr();
 }
 
 TEST_F(BoardStartup, LargestDialogChoicesStillFit)

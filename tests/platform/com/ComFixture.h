@@ -2,7 +2,7 @@
 // Every test gets its own registry; the probe component is registered into
 // it by calling its own DllRegisterServer, as the registration tool does.
 
-#include "tests/platform/com/probe/ProbeInterface.h"
+#include "tests/platform/com/probe/ProbeServer_i.h"
 
 #include "platform/com/Activation.h"
 #include "platform/com/BStr.h"

@@ -7,7 +7,7 @@
 #include "RoamwellDLL/frmAbout.h"
 #include "platform/runtime/App.h"
 #include "platform/runtime/Dialogs.h"
-#include "tests/RoamwellDLL/browser/BrowserFixture.h"
+#include "tests/RoamwellDLL/BrowserFixture.h"
 
 #include <QDir>
 #include <QFile>

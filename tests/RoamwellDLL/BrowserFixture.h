@@ -17,6 +17,8 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+using namespace RoamwellDLL;
+
 class BrowserFixture : public ::testing::Test {
 protected:
     void SetUp() override
@@ -42,13 +44,15 @@ protected:
         plat::SetUnhandledErrorHandler({});
     }
 
-    static void Store(const QString& section, const QString& key, const QString& value)
+    template <class T>
+    static void Store(const RoamwellSettings::Setting<T>& setting, const QString& value)
     {
-        plat::SaveSetting(RoamwellSettings::App, section, key, value);
+        plat::SaveSetting(setting, value);
     }
-    static QString Stored(const QString& section, const QString& key)
+    template <class T>
+    static QString Stored(const RoamwellSettings::Setting<T>& setting)
     {
-        return plat::GetSetting(RoamwellSettings::App, section, key, QStringLiteral("<missing>"));
+        return plat::GetSetting(setting.app, setting.section, setting.key, QStringLiteral("<missing>"));
     }
 
     // The window of this thread, with the events of its web page recorded.
@@ -83,7 +87,7 @@ protected:
     // waits until that first page is in.
     frmBrowser& Open(const QString& path = QStringLiteral("/home.htm"))
     {
-        Store(RoamwellSettings::PreferencesSection, RoamwellSettings::HomeAddress, server.Url(path));
+        Store(RoamwellSettings::Preferences::HomeAddress, server.Url(path));
         frmBrowser& b = Browser();
         b.Load();
         WaitIdle(b);
