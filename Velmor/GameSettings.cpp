@@ -26,11 +26,6 @@ T Read(const Setting<T>& s)
     }
 }
 
-void Write(const QString& section, const QString& key, const QString& value)
-{
-    plat::SaveSetting(QLatin1String(App), section, key, value);
-}
-
 template int16_t Read(const Setting<int16_t>&);
 template int32_t Read(const Setting<int32_t>&);
 template float Read(const Setting<float>&);

@@ -62,8 +62,6 @@ void Write(const Setting<T>& s, const QString& text)
 {
     plat::SaveSetting(s, text);
 }
-// By section and key, for a caller not yet moved onto the table above.
-void Write(const QString& section, const QString& key, const QString& value);
 
 // Reports a stored value the game cannot use and replaces by its default.
 template <class T>

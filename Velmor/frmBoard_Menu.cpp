@@ -31,7 +31,7 @@ void frmBoard::mnuBackgroundColor_Click()
     if (!cdlgOptions.ShowColor())
         return;
     BackColor = cdlgOptions.Color;
-    GameSettings::Write("Game", "Backcolor", plat::CStr(int(cdlgOptions.Color)));
+    GameSettings::Write(GameSettings::Game::Backcolor, plat::CStr(int(cdlgOptions.Color)));
 }
 
 void frmBoard::mnuAbout_Click()
