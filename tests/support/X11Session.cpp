@@ -7,6 +7,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 namespace testenv {
@@ -235,16 +236,17 @@ void X11Session::Uncover(unsigned long cover)
 }
 
 namespace {
-void SendToRoot(Display* d, Window window, const char* message, long a0, long a1 = 0, long a2 = 0)
+// A request to the window manager about a window, sent to the root window.
+void SendToRoot(Display* d, Window window, const char* message, std::initializer_list<long> data)
 {
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
     event.xclient.message_type = XInternAtom(d, message, False);
     event.xclient.format = 32;
-    event.xclient.data.l[0] = a0;
-    event.xclient.data.l[1] = a1;
-    event.xclient.data.l[2] = a2;
+    int i = 0;
+    for (long value : data)
+        event.xclient.data.l[i++] = value;
     XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
     XSync(d, False);
 }
@@ -252,38 +254,28 @@ void SendToRoot(Display* d, Window window, const char* message, long a0, long a1
 
 void X11Session::Minimize(unsigned long window)
 {
-    SendToRoot(display_, window, "WM_CHANGE_STATE", IconicState);
+    SendToRoot(display_, window, "WM_CHANGE_STATE", {IconicState});
 }
 
 void X11Session::Restore(unsigned long window)
 {
-    SendToRoot(display_, window, "_NET_ACTIVE_WINDOW", 2 /* from a pager or taskbar */, CurrentTime);
+    SendToRoot(display_, window, "_NET_ACTIVE_WINDOW", {2 /* from a pager or taskbar */, CurrentTime});
 }
 
 void X11Session::SetMaximized(unsigned long window, bool maximized)
 {
-    SendToRoot(display_, window, "_NET_WM_STATE", maximized ? 1 : 0 /* add or remove */,
-               long(XInternAtom(display_, "_NET_WM_STATE_MAXIMIZED_VERT", False)),
-               long(XInternAtom(display_, "_NET_WM_STATE_MAXIMIZED_HORZ", False)));
+    SendToRoot(display_, window, "_NET_WM_STATE",
+               {maximized ? 1 : 0 /* add or remove */, long(XInternAtom(display_, "_NET_WM_STATE_MAXIMIZED_VERT", False)),
+                long(XInternAtom(display_, "_NET_WM_STATE_MAXIMIZED_HORZ", False))});
 }
 
 void X11Session::MoveResize(unsigned long window, const QRect& frameCornerAndClientSize)
 {
     // North-west gravity: x and y place the frame; all four values given;
     // asked for by a pager, on the user's behalf.
-    const long flags = NorthWestGravity | (0xF << 8) | (2 << 12);
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display_, "_NET_MOVERESIZE_WINDOW", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = flags;
-    event.xclient.data.l[1] = frameCornerAndClientSize.x();
-    event.xclient.data.l[2] = frameCornerAndClientSize.y();
-    event.xclient.data.l[3] = frameCornerAndClientSize.width();
-    event.xclient.data.l[4] = frameCornerAndClientSize.height();
-    XSendEvent(display_, DefaultRootWindow(display_), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
-    XSync(display_, False);
+    const QRect& r = frameCornerAndClientSize;
+    SendToRoot(display_, window, "_NET_MOVERESIZE_WINDOW",
+               {NorthWestGravity | (0xF << 8) | (2 << 12), r.x(), r.y(), r.width(), r.height()});
 }
 
 long X11Session::WmState(unsigned long window)

@@ -103,6 +103,27 @@ TEST_F(BrowserWindow, ClosingInTheNormalStateSavesThePlacementTheUserGaveIt)
     EXPECT_EQ(StoredPlacement(), "1200 1500 7260 9660 0");
 }
 
+TEST_F(BrowserWindow, ClosingMaximisedSavesTheLastNormalPlacementAndTheNextLoadIsMaximised)
+{
+    Store(PreferencesSection, HomeAddress, server.Url("/home.htm"));
+    frmBrowser& b = Browser();
+    ShowAndWait(b);
+    X().SetMaximized(XId(b), true);
+    ASSERT_TRUE(testenv::WaitUntil([&] { return b.WindowState == plat::vbMaximized; }, 5000));
+    ASSERT_TRUE(testenv::WaitUntil([&] { return X().ClientRect(XId(b)).width() > 1200; }, 5000));
+    testenv::Settle(200);
+    // Laid out across the maximised window.
+    EXPECT_EQ(InWindow(b, b.statbar.Widget()).bottom() + 1, X().ClientRect(XId(b)).height());
+    CloseBox(b);
+    EXPECT_EQ(StoredPlacement(), "400 100 7000 9000 2");
+
+    ShowAndWait(b);
+    EXPECT_EQ(b.WindowState, plat::vbMaximized);
+    EXPECT_GT(X().ClientRect(XId(b)).width(), 1200);
+    CloseBox(b);
+    EXPECT_EQ(StoredPlacement(), "400 100 7000 9000 2");
+}
+
 TEST_F(BrowserWindow, AStoredMinimisedStateAppliesAtEveryLoadAndStaysInTheTaskbar)
 {
     Store(PreferencesSection, HomeAddress, server.Url("/home.htm"));
