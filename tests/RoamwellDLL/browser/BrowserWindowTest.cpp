@@ -2,21 +2,22 @@
 // the component shows it: its first show, its placement over repeated
 // opens and closes with the close box, a stored minimised state, and the
 // status bar's text where the user can read it.
-#include "BrowserFixture.h"
+#include "tests/RoamwellDLL/BrowserFixture.h"
 
 #include "platform/forms/Twips.h"
-#include "tests/support/X11TestMain.h"
+#include "tests/support/X11Application.h"
 
 #include <QFontMetrics>
 #include <QLabel>
 
-using namespace RoamwellSettings;
-
 namespace {
+
+auto* const desktop = ::testing::AddGlobalTestEnvironment(new testenv::X11Application);
+namespace placement = RoamwellSettings::Browser;
 
 class BrowserWindow : public BrowserFixture {
 protected:
-    static testenv::X11Session& X() { return testenv::SharedX11(); }
+    static testenv::X11Session& X() { return testenv::X11Application::Session(); }
     static unsigned long XId(frmBrowser& b) { return b.Window()->winId(); }
 
     // Shows the window as the component's Start does, and waits until the
@@ -39,10 +40,9 @@ protected:
     }
     static std::string StoredPlacement()
     {
-        QStringList placement;
-        for (const char* key : {"Top", "Left", "Height", "Width", "Windowstate"})
-            placement << Stored(BrowserSection, key);
-        return placement.join(u' ').toStdString();
+        const QStringList stored{Stored(placement::Top), Stored(placement::Left), Stored(placement::Height),
+                                 Stored(placement::Width), Stored(placement::Windowstate)};
+        return stored.join(u' ').toStdString();
     }
     // A control's rectangle in the window's client area (menu bar included).
     static QRect InWindow(frmBrowser& b, QWidget* w) { return QRect(w->mapTo(b.Window(), QPoint(0, 0)), w->size()); }
@@ -50,7 +50,7 @@ protected:
 
 TEST_F(BrowserWindow, AtFirstShowTheLayoutFillsTheRealClientAreaAndTheStatusShows)
 {
-    Store(PreferencesSection, HomeAddress, server.Url("/home.htm"));
+    Store(RoamwellSettings::Preferences::HomeAddress, server.Url("/home.htm"));
     frmBrowser& b = Browser();
     ShowAndWait(b);
     EXPECT_FLOAT_EQ(b.Height, 7000);
@@ -75,24 +75,24 @@ TEST_F(BrowserWindow, AtFirstShowTheLayoutFillsTheRealClientAreaAndTheStatusShow
 
 TEST_F(BrowserWindow, FiveOpensAndClosesOfTheUntouchedWindowStoreWhatWasLoaded)
 {
-    Store(PreferencesSection, HomeAddress, server.Url("/home.htm"));
+    Store(RoamwellSettings::Preferences::HomeAddress, server.Url("/home.htm"));
     frmBrowser& b = Browser();
     for (int cycle = 1; cycle <= 5; ++cycle) {
         ShowAndWait(b);
         EXPECT_EQ(X().ClientRect(XId(b)).size(), QSize(596, 463)) << "cycle " << cycle;
         CloseBox(b);
-        EXPECT_NEAR(Stored(BrowserSection, "Top").toFloat(), 400, 15) << StoredPlacement();
-        EXPECT_NEAR(Stored(BrowserSection, "Left").toFloat(), 100, 15) << StoredPlacement();
-        EXPECT_NEAR(Stored(BrowserSection, "Height").toFloat(), 7000, 15) << StoredPlacement();
-        EXPECT_NEAR(Stored(BrowserSection, "Width").toFloat(), 9000, 15) << StoredPlacement();
-        EXPECT_EQ(Stored(BrowserSection, "Windowstate"), "0");
+        EXPECT_NEAR(Stored(placement::Top).toFloat(), 400, 15) << StoredPlacement();
+        EXPECT_NEAR(Stored(placement::Left).toFloat(), 100, 15) << StoredPlacement();
+        EXPECT_NEAR(Stored(placement::Height).toFloat(), 7000, 15) << StoredPlacement();
+        EXPECT_NEAR(Stored(placement::Width).toFloat(), 9000, 15) << StoredPlacement();
+        EXPECT_EQ(Stored(placement::Windowstate), "0");
     }
     EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(BrowserWindow, ClosingInTheNormalStateSavesThePlacementTheUserGaveIt)
 {
-    Store(PreferencesSection, HomeAddress, server.Url("/home.htm"));
+    Store(RoamwellSettings::Preferences::HomeAddress, server.Url("/home.htm"));
     frmBrowser& b = Browser();
     ShowAndWait(b);
     // Dragged to another corner and sized by the user, through the window manager.
@@ -105,7 +105,7 @@ TEST_F(BrowserWindow, ClosingInTheNormalStateSavesThePlacementTheUserGaveIt)
 
 TEST_F(BrowserWindow, ClosingMaximisedSavesTheLastNormalPlacementAndTheNextLoadIsMaximised)
 {
-    Store(PreferencesSection, HomeAddress, server.Url("/home.htm"));
+    Store(RoamwellSettings::Preferences::HomeAddress, server.Url("/home.htm"));
     frmBrowser& b = Browser();
     ShowAndWait(b);
     X().SetMaximized(XId(b), true);
@@ -126,8 +126,8 @@ TEST_F(BrowserWindow, ClosingMaximisedSavesTheLastNormalPlacementAndTheNextLoadI
 
 TEST_F(BrowserWindow, AStoredMinimisedStateAppliesAtEveryLoadAndStaysInTheTaskbar)
 {
-    Store(PreferencesSection, HomeAddress, server.Url("/home.htm"));
-    Store(BrowserSection, "Windowstate", "1");
+    Store(RoamwellSettings::Preferences::HomeAddress, server.Url("/home.htm"));
+    Store(placement::Windowstate, "1");
     frmBrowser& b = Browser();
     for (int cycle = 1; cycle <= 3; ++cycle) {
         ShowAndWait(b);
@@ -138,7 +138,7 @@ TEST_F(BrowserWindow, AStoredMinimisedStateAppliesAtEveryLoadAndStaysInTheTaskba
         EXPECT_EQ(X().WmState(XId(b)), 3) << "cycle " << cycle;
         EXPECT_NE(X().ActiveWindow(), XId(b)) << "cycle " << cycle;
         CloseBox(b);
-        EXPECT_EQ(Stored(BrowserSection, "Windowstate"), "1") << "cycle " << cycle;
+        EXPECT_EQ(Stored(placement::Windowstate), "1") << "cycle " << cycle;
     }
 
     // Restored by the user, it is laid out at its real size.

@@ -2,12 +2,14 @@
 // close box leaving the edited texts live, and the Sitepin file dialog. The
 // paint that shows the stored indicator style again needs a real window:
 // PreferencesWindowTest.cpp.
-#include "ComponentFixture.h"
+#include "tests/RoamwellDLL/ComponentFixture.h"
 
 #include <QTest>
 
 using namespace modRoamwel;
-using namespace RoamwellSettings;
+using RoamwellSettings::DefaultSitepinFile;
+using RoamwellSettings::SearchSite;
+namespace stored = RoamwellSettings::Preferences;
 
 namespace {
 
@@ -25,7 +27,7 @@ protected:
         return b;
     }
     static frmPreferences& Prefs() { return frmBrowser::Preferences(); }
-    static QString Pref(const QString& key) { return Stored(PreferencesSection, key); }
+    static QString Pref(const RoamwellSettings::Setting<QString>& setting) { return Stored(setting); }
 };
 
 TEST_F(Preferences, TheBrowserLoadsTheFormHiddenAndFillsItFromTheSettings)
@@ -59,10 +61,10 @@ TEST_F(Preferences, SaveWithoutEditsStoresTheClientsPageAsHome)
                });
     EXPECT_FALSE(Prefs().IsVisible());
     EXPECT_TRUE(Prefs().Loaded());
-    EXPECT_EQ(Pref(HomeAddress), help);
-    EXPECT_EQ(Pref(SearchAddress), SearchSite);
-    EXPECT_EQ(Pref(SitepinFile), DefaultSitepinFile());
-    EXPECT_EQ(Pref(Pacedial), QStringLiteral("0"));
+    EXPECT_EQ(Pref(stored::HomeAddress), help);
+    EXPECT_EQ(Pref(stored::SearchAddress), SearchSite);
+    EXPECT_EQ(Pref(stored::SitepinFile), DefaultSitepinFile());
+    EXPECT_EQ(Pref(stored::Pacedial), QStringLiteral("0"));
     EXPECT_EQ(StartAddress, help);
     EXPECT_TRUE(errors.empty());
 }
@@ -73,7 +75,7 @@ TEST_F(Preferences, SaveWithAnEmptyHomeLeavesHomeWithNothingToDo)
     Prefs().txtHome.Text = QString();
     Prefs().cmdSave_Click();
     EXPECT_TRUE(StartAddress.isEmpty());
-    EXPECT_EQ(Pref(HomeAddress), QString());
+    EXPECT_EQ(Pref(stored::HomeAddress), QString());
 
     const QString before = b.cboAddress.Text;
     const int navigationsBefore = navigations.size();
@@ -98,7 +100,7 @@ TEST_F(Preferences, SaveClearsTheIndicatorAndPlacesItInTheChosenStyle)
     Prefs().cmdSave_Click();
     EXPECT_EQ(b.picVantle.FiguresDrawn(), 0);
     EXPECT_FALSE(PacedialCircle);
-    EXPECT_EQ(Pref(Pacedial), QStringLiteral("1"));
+    EXPECT_EQ(Pref(stored::Pacedial), QStringLiteral("1"));
     EXPECT_TRUE(b.picVantle.Visible);
     EXPECT_FLOAT_EQ(b.picVantle.Width, 3000);
     EXPECT_FLOAT_EQ(b.picVantle.Left, b.ScaleWidth() - 3000 - 50);
@@ -114,7 +116,7 @@ TEST_F(Preferences, SaveClearsTheIndicatorAndPlacesItInTheChosenStyle)
     Prefs().optionPacedial(0).PressByUser();
     Prefs().cmdSave_Click();
     EXPECT_TRUE(PacedialCircle);
-    EXPECT_EQ(Pref(Pacedial), QStringLiteral("0"));
+    EXPECT_EQ(Pref(stored::Pacedial), QStringLiteral("0"));
     EXPECT_FLOAT_EQ(b.picVantle.Width, b.picVantle.Height);
     EXPECT_FLOAT_EQ(b.picVantle.Top, 90);
     EXPECT_FLOAT_EQ(b.picVantle.Left, b.ScaleWidth() - b.picVantle.Height - 50);
@@ -147,7 +149,7 @@ TEST_F(Preferences, AFailedWriteEndsSaveWithTheEarlierStepsDone)
     b.picVantle.Circle(100, 100, 50, 0xFF);
     const float left = b.picVantle.Left;
     // The settings file cannot be read any more, so no setting can be written.
-    const QString ini = plat::SettingsFilePath(App);
+    const QString ini = plat::SettingsFilePath(RoamwellSettings::App);
     QFile::remove(ini);
     ASSERT_TRUE(QDir().mkpath(ini));
 
@@ -172,8 +174,8 @@ TEST_F(Preferences, CancelKeepsTheEditedTextsLiveAndStoresNothing)
                    Prefs().cmdCancel.PressByUser();
                });
     EXPECT_FALSE(Prefs().IsVisible());
-    EXPECT_EQ(Pref(SearchAddress), QStringLiteral("<missing>"));
-    EXPECT_EQ(Pref(HomeAddress), QStringLiteral("<missing>"));
+    EXPECT_EQ(Pref(stored::SearchAddress), QStringLiteral("<missing>"));
+    EXPECT_EQ(Pref(stored::HomeAddress), QStringLiteral("<missing>"));
     EXPECT_EQ(StartAddress, home);  // a home text counts only after Save
 
     const int before = downloads;
@@ -216,7 +218,7 @@ TEST_F(Preferences, BrowseAsksForAnHtmlFileAndACancelChangesNothing)
     answer = QStringLiteral("/home/someone/new pins.html");
     Prefs().cmdBrowseSitepin.PressByUser();
     EXPECT_EQ(Prefs().txtSitepinFile.Text.get(), QStringLiteral("/home/someone/new pins.html"));
-    EXPECT_EQ(Pref(SitepinFile), QStringLiteral("<missing>"));  // stored only by a Save
+    EXPECT_EQ(Pref(stored::SitepinFile), QStringLiteral("<missing>"));  // stored only by a Save
 }
 
 }  // namespace

@@ -2,18 +2,19 @@
 // style the user picks with the mouse goes back to the stored one whenever
 // the form is painted again, that is when another window uncovers it or it
 // comes back from the taskbar.
-#include "ComponentFixture.h"
+#include "tests/RoamwellDLL/ComponentFixture.h"
 
-#include "tests/support/X11TestMain.h"
+#include "tests/support/X11Application.h"
 
 using namespace modRoamwel;
-using namespace RoamwellSettings;
 
 namespace {
 
+auto* const desktop = ::testing::AddGlobalTestEnvironment(new testenv::X11Application);
+
 class PreferencesWindow : public ComponentFixture {
 protected:
-    static testenv::X11Session& X() { return testenv::SharedX11(); }
+    static testenv::X11Session& X() { return testenv::X11Application::Session(); }
     static frmPreferences& Prefs() { return frmBrowser::Preferences(); }
     static unsigned long XId(plat::Form& f) { return f.Window()->winId(); }
 
@@ -62,7 +63,7 @@ TEST_F(PreferencesWindow, APaintShowsTheStoredStyleAgain)
     ASSERT_TRUE(testenv::WaitUntil([&] { return p.optionPacedial(0).Value.get(); }, 5000));
     EXPECT_FALSE(p.optionPacedial(1).Value);
     EXPECT_TRUE(PacedialCircle);
-    EXPECT_EQ(Stored(PreferencesSection, Pacedial), QStringLiteral("<missing>"));
+    EXPECT_EQ(Stored(RoamwellSettings::Preferences::Pacedial), QStringLiteral("<missing>"));
 }
 
 TEST_F(PreferencesWindow, ComingBackFromTheTaskbarShowsTheStoredStyleAgain)

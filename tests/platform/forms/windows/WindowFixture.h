@@ -10,7 +10,7 @@
 #include "platform/runtime/Errors.h"
 #include "tests/support/EventLoop.h"
 #include "tests/support/TestEnv.h"
-#include "tests/support/X11TestMain.h"
+#include "tests/support/X11Application.h"
 
 #include <QWidget>
 #include <QWindow>
@@ -101,6 +101,9 @@ public:
     plat::StatusBar statbar{*this, QStringLiteral("statbar")};
 };
 
+// One private X server with a window manager for the whole program.
+inline auto* const windowsDesktop = ::testing::AddGlobalTestEnvironment(new testenv::X11Application);
+
 class WindowFixture : public ::testing::Test {
 protected:
     void SetUp() override
@@ -113,7 +116,7 @@ protected:
         EXPECT_TRUE(errors.empty());
     }
 
-    static testenv::X11Session& X() { return testenv::SharedX11(); }
+    static testenv::X11Session& X() { return testenv::X11Application::Session(); }
     static unsigned long XId(const plat::Form& form) { return form.Window()->winId(); }
 
     // Shows the form as code does and waits until the window manager has
