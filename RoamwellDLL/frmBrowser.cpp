@@ -115,6 +115,9 @@ void frmBrowser::Design()
     brwWebBrowser.Move(240, 1200, 1800, 1335);
     statbar.Height = 285;
     statbar.Panels(1).Text = QString();
+    // The progress bar lies over the bar's left end: the text is centred
+    // so that it shows beside it.
+    statbar.Panels(1).Alignment = plat::sbrCenter;
     picVantle.BorderStyle = 0;
     picVantle.Move(7440, 90, 375, 375);
     picVantle.Cls();

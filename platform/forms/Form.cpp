@@ -162,18 +162,20 @@ void Form::Show(int modal)
         }
     }
     window_->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
-    switch (WindowState.get()) {
-    case vbMinimized: window_->showMinimized(); break;
-    case vbMaximized: window_->showMaximized(); break;
-    default:
+    if (WindowState == vbNormal)
         ApplyGeometry();
-        window_->showNormal();
-        break;
+    window_->ShowIn(WindowState);
+    // A window shown minimised stays minimised: bringing it forward would
+    // have the window manager restore it.
+    if (WindowState != vbMinimized) {
+        window_->raise();
+        window_->activateWindow();
     }
-    window_->raise();
-    window_->activateWindow();
     if (!shownSinceLoad_) {
         shownSinceLoad_ = true;
+        // The form hears of its size when it is first shown, as it hears of
+        // every change after.
+        Guard([this] { Form_Resize(); });
         FocusFirstControl();
     }
     if (modal) {
@@ -368,6 +370,8 @@ void Form::Move(float left, float top, float width, float height)
 void Form::ZOrder(int position)
 {
     if (position == 0) {
+        if (WindowState == vbMinimized && window_->isVisible())
+            return;  // in front, but still minimised
         window_->raise();
         window_->activateWindow();
     } else {
@@ -445,7 +449,9 @@ void Form::WindowMoved(int xPx, int yPx)
 
 void Form::WindowStateChanged(int state)
 {
-    if (WindowState == state)
+    // A hidden window's state is the one code gave the form, applied when
+    // it is shown.
+    if (WindowState == state || !window_->isVisible())
         return;
     WindowState.Sync(state);
     if (loaded_ && window_->isVisible())

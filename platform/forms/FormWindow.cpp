@@ -10,7 +10,10 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <vector>
 
 namespace plat {
 
@@ -36,11 +39,68 @@ void FormSurface::mouseReleaseEvent(QMouseEvent* event)
     form_.MouseRelease(*event);
 }
 
+// One filter for the whole application: the keys typed into form windows
+// and the exposures of form windows. It only compares what it watches with
+// what it knows and never casts it, for a widget that is being destroyed
+// still receives events after its own part of it is gone.
+class FormEvents : public QObject {
+public:
+    static void Watch(FormWindow* window)
+    {
+        if (!instance) {
+            instance = new FormEvents(qApp);  // goes with the application
+            qApp->installEventFilter(instance);
+        }
+        instance->windows_.push_back(window);
+    }
+    static void Forget(FormWindow* window)
+    {
+        if (instance)
+            std::erase(instance->windows_, window);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            // A key travels up the parent chain; take it once, where it
+            // starts: at the focus widget, or at a form's window itself
+            // when nothing has the focus.
+            QWidget* focus = QApplication::focusWidget();
+            FormWindow* window = focus ? (watched == focus ? Known(focus->window()) : nullptr) : Known(watched);
+            return window && window->KeyTyped(static_cast<QKeyEvent&>(*event), focus ? focus : window);
+        }
+        if (event->type() == QEvent::Expose) {
+            for (FormWindow* window : windows_)
+                if (watched == window->windowHandle())
+                    window->Exposed();
+        }
+        return false;
+    }
+
+private:
+    using QObject::QObject;
+    FormWindow* Known(const QObject* object) const
+    {
+        for (FormWindow* window : windows_)
+            if (window == object)
+                return window;
+        return nullptr;
+    }
+
+    static inline QPointer<FormEvents> instance;
+    std::vector<FormWindow*> windows_;
+};
+
 FormWindow::FormWindow(Form& form) : QWidget(nullptr), form_(form)
 {
     layout_ = new QVBoxLayout(this);
     layout_->setContentsMargins(0, 0, 0, 0);
     layout_->setSpacing(0);
+    // The form's Width and Height size the window, however small: a minimum
+    // from the layout would resize it behind the form's back (and a window
+    // resized while minimised is restored).
+    layout_->setSizeConstraint(QLayout::SetNoConstraint);
     menuBar_ = new QMenuBar(this);
     menuBar_->setNativeMenuBar(false);
     menuBar_->setFixedHeight(MenuBarPixels());
@@ -48,18 +108,22 @@ FormWindow::FormWindow(Form& form) : QWidget(nullptr), form_(form)
     layout_->addWidget(menuBar_);
     surface_ = new FormSurface(form, this);
     layout_->addWidget(surface_, 1);
-    qApp->installEventFilter(this);
+    FormEvents::Watch(this);
 }
 
 FormWindow::~FormWindow()
 {
-    if (qApp)
-        qApp->removeEventFilter(this);
+    FormEvents::Forget(this);
 }
 
 int FormWindow::MenuBarPixels() const
 {
     return ToPixelsRounded(Form::MenuBarHeight);
+}
+
+int FormWindow::MenuBarShare() const
+{
+    return menuBar_->isHidden() ? 0 : MenuBarPixels();
 }
 
 void FormWindow::closeEvent(QCloseEvent* event)
@@ -73,8 +137,7 @@ void FormWindow::closeEvent(QCloseEvent* event)
 void FormWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    const int menu = menuBar_->isVisible() ? MenuBarPixels() : 0;
-    form_.WindowResized(event->size().width(), event->size().height() - menu);
+    form_.WindowResized(event->size().width(), event->size().height() - MenuBarShare());
 }
 
 void FormWindow::moveEvent(QMoveEvent* event)
@@ -93,29 +156,42 @@ void FormWindow::changeEvent(QEvent* event)
     }
 }
 
-void FormWindow::showEvent(QShowEvent* event)
+void FormWindow::ShowIn(int state)
 {
-    QWidget::showEvent(event);
+    if (isHidden()) {
+        // A window the user closed keeps its toolkit window but not the
+        // native one, and a native window made again would take over the
+        // state remembered there without the window manager hearing of it
+        // (a minimised one would open normal): forget it, the show sets it.
+        if (QWindow* handle = windowHandle(); handle && !handle->handle()) {
+            handle->setWindowStates(Qt::WindowNoState);
+            overrideWindowState(Qt::WindowNoState);
+        }
+        // A window shown before knows its frame. Place its client area by
+        // it now: the toolkit would do so while showing it, after the state
+        // is set, and a window moved then is no longer minimised or maximised.
+        const QPoint frame = geometry().topLeft() - frameGeometry().topLeft();
+        if (!frame.isNull() && pos() == geometry().topLeft())
+            setGeometry(QRect(pos() + frame, size()));
+    }
+    switch (state) {
+    case vbMinimized: showMinimized(); break;
+    case vbMaximized: showMaximized(); break;
+    default: showNormal(); break;
+    }
 }
 
-void FormWindow::hideEvent(QHideEvent* event)
+bool FormWindow::KeyTyped(QKeyEvent& event, QWidget* receiver)
 {
-    QWidget::hideEvent(event);
+    return form_.HandleKey(event, receiver);
 }
 
-bool FormWindow::eventFilter(QObject* watched, QEvent* event)
+void FormWindow::Exposed()
 {
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || widget->window() != this)
-        return false;
-    // A key travels up the parent chain; take it once, at the focus widget
-    // (or at the window itself when nothing inside has the focus).
-    QWidget* focus = QApplication::focusWidget();
-    if (focus ? widget != focus : widget != this)
-        return false;
-    return form_.HandleKey(static_cast<QKeyEvent&>(*event), widget);
+    // Painting the surface again raises Paint for the form's own area; the
+    // toolkit adds this to the repaint it was about to make, if any.
+    if (windowHandle()->isExposed())
+        surface_->update();
 }
 
 }  // namespace plat

@@ -32,17 +32,26 @@ public:
     FormSurface* Surface() const { return surface_; }
     QMenuBar* MenuBar() const { return menuBar_; }
     int MenuBarPixels() const;
+    // Pixels the menu bar takes from the window's height: none while it is
+    // left out, whether or not the window is shown yet.
+    int MenuBarShare() const;
+    // Shows the window in a form's window state (WindowState values).
+    void ShowIn(int state);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    friend class FormEvents;
+    bool KeyTyped(QKeyEvent& event, QWidget* receiver);
+    // The window system shows part of the window again (uncovered by
+    // another window, restored from minimised): the form paints that part,
+    // where the toolkit alone would only copy back what it had drawn.
+    void Exposed();
+
     Form& form_;
     QVBoxLayout* layout_;
     QMenuBar* menuBar_;

@@ -13,9 +13,14 @@ StatusPanel::StatusPanel(QLabel* label) : label_(label)
 {
 }
 
-void StatusPanel::PropertyChanged(Aspect)
+void StatusPanel::PropertyChanged(Aspect aspect)
 {
-    label_->setText(Text.get());
+    if (aspect == Aspect::Look) {
+        const Qt::Alignment across = Alignment == sbrCenter ? Qt::AlignHCenter : Alignment == sbrRight ? Qt::AlignRight : Qt::AlignLeft;
+        label_->setAlignment(across | Qt::AlignVCenter);
+    } else {
+        label_->setText(Text.get());
+    }
 }
 
 StatusBar::StatusBar(Container& container, QString name) : WindowedControl(container, std::move(name))

@@ -12,6 +12,8 @@ class QLabel;
 
 namespace plat {
 
+enum PanelAlignment : int { sbrLeft = 0, sbrCenter = 1, sbrRight = 2 };
+
 class StatusPanel : public PropertyOwner {
 public:
     explicit StatusPanel(QLabel* label);
@@ -19,6 +21,7 @@ public:
     StatusPanel& operator=(const StatusPanel&) = delete;
 
     Prop<QString> Text{this, Aspect::Text};
+    Prop<int> Alignment{this, Aspect::Look, sbrLeft};
 
 private:
     void PropertyChanged(Aspect aspect) override;

@@ -104,6 +104,11 @@ public:
 
     ~EngineBackend() override
     {
+        // Hidden while still whole: hiding moves the focus out of the view,
+        // and the view's own destructor would otherwise do that half-way
+        // through, sending key events to parts of it already destroyed.
+        if (view_)
+            view_->hide();
         // The pages (children of the view) must go before their profile.
         delete view_.data();
         delete profile_;

@@ -8,6 +8,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 namespace testenv {
@@ -229,6 +230,114 @@ void X11Session::HoldKey(const char* keyName, bool down)
     const KeyCode code = XKeysymToKeycode(display_, XStringToKeysym(keyName));
     XTestFakeKeyEvent(display_, code, down ? True : False, CurrentTime);
     XFlush(display_);
+}
+
+QRect X11Session::ClientRect(unsigned long window)
+{
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display_, window, &attributes))
+        return {};
+    int x = 0, y = 0;
+    Window child;
+    XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
+    return QRect(x, y, attributes.width, attributes.height);
+}
+
+unsigned long X11Session::Cover(const QRect& area)
+{
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;  // placed where asked, above the managed windows
+    attributes.background_pixel = BlackPixel(display_, DefaultScreen(display_));
+    const Window cover =
+        XCreateWindow(display_, DefaultRootWindow(display_), area.x(), area.y(), unsigned(area.width()),
+                      unsigned(area.height()), 0, CopyFromParent, InputOutput, CopyFromParent,
+                      CWOverrideRedirect | CWBackPixel, &attributes);
+    XMapRaised(display_, cover);
+    XSync(display_, False);
+    return cover;
+}
+
+void X11Session::Uncover(unsigned long cover)
+{
+    XDestroyWindow(display_, cover);
+    XSync(display_, False);
+}
+
+namespace {
+// A request to the window manager about a window, sent to the root window.
+void SendToRoot(Display* d, Window window, const char* message, std::initializer_list<long> data)
+{
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(d, message, False);
+    event.xclient.format = 32;
+    int i = 0;
+    for (long value : data)
+        event.xclient.data.l[i++] = value;
+    XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XSync(d, False);
+}
+}  // namespace
+
+void X11Session::Minimize(unsigned long window)
+{
+    SendToRoot(display_, window, "WM_CHANGE_STATE", {IconicState});
+}
+
+void X11Session::Restore(unsigned long window)
+{
+    SendToRoot(display_, window, "_NET_ACTIVE_WINDOW", {2 /* from a pager or taskbar */, CurrentTime});
+}
+
+void X11Session::SetMaximized(unsigned long window, bool maximized)
+{
+    SendToRoot(display_, window, "_NET_WM_STATE",
+               {maximized ? 1 : 0 /* add or remove */, long(XInternAtom(display_, "_NET_WM_STATE_MAXIMIZED_VERT", False)),
+                long(XInternAtom(display_, "_NET_WM_STATE_MAXIMIZED_HORZ", False))});
+}
+
+void X11Session::MoveResize(unsigned long window, const QRect& frameCornerAndClientSize)
+{
+    // North-west gravity: x and y place the frame; all four values given;
+    // asked for by a pager, on the user's behalf.
+    const QRect& r = frameCornerAndClientSize;
+    SendToRoot(display_, window, "_NET_MOVERESIZE_WINDOW",
+               {NorthWestGravity | (0xF << 8) | (2 << 12), r.x(), r.y(), r.width(), r.height()});
+}
+
+long X11Session::WmState(unsigned long window)
+{
+    const Atom wmState = XInternAtom(display_, "WM_STATE", False);
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    long state = -1;
+    if (XGetWindowProperty(display_, window, wmState, 0, 2, False, wmState, &type, &format, &count, &after, &data) ==
+            Success &&
+        data && count > 0)
+        state = reinterpret_cast<long*>(data)[0];
+    if (data)
+        XFree(data);
+    return state;
+}
+
+unsigned long X11Session::ActiveWindow()
+{
+    const Atom active = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    unsigned long window = 0;
+    if (XGetWindowProperty(display_, DefaultRootWindow(display_), active, 0, 1, False, XA_WINDOW, &type, &format, &count,
+                           &after, &data) == Success &&
+        data && count == 1)
+        window = reinterpret_cast<unsigned long*>(data)[0];
+    if (data)
+        XFree(data);
+    return window;
 }
 
 }  // namespace testenv

@@ -4,6 +4,7 @@
 // windows by title, reads their size and closes them as the close box does.
 
 #include <QProcess>
+#include <QRect>
 #include <QString>
 #include <optional>
 
@@ -46,6 +47,25 @@ public:
     // Presses (down) or releases a key by its X key name and leaves it so:
     // a modifier held during a click.
     void HoldKey(const char* keyName, bool down);
+
+    // Where a window's client area lies on the screen, as the X server has it.
+    QRect ClientRect(unsigned long window);
+    // A plain window of another program laid over an area of the screen, in
+    // front of every other, and taken away again (uncovering what it hid).
+    unsigned long Cover(const QRect& area);
+    void Uncover(unsigned long cover);
+    // What a taskbar asks of the window manager: minimise, restore (which
+    // also activates), maximise or unmaximise a window, and move its frame's
+    // corner and size its client area as a drag would.
+    void Minimize(unsigned long window);
+    void Restore(unsigned long window);
+    void SetMaximized(unsigned long window, bool maximized);
+    void MoveResize(unsigned long window, const QRect& frameCornerAndClientSize);
+    // The window's state as the window manager keeps it: 1 normal,
+    // 3 minimised, 0 withdrawn (closed or hidden), -1 never managed.
+    long WmState(unsigned long window);
+    // The window the window manager has made active, 0 for none.
+    unsigned long ActiveWindow();
 
 private:
     bool WaitForManager(int timeoutMs);

@@ -1,6 +1,7 @@
 // The preferences form: what Save stores and in which order, Cancel and the
-// close box leaving the edited texts live, the paint that shows the stored
-// indicator style again, and the Sitepin file dialog.
+// close box leaving the edited texts live, and the Sitepin file dialog. The
+// paint that shows the stored indicator style again needs a real window:
+// PreferencesWindowTest.cpp.
 #include "tests/RoamwellDLL/ComponentFixture.h"
 
 #include <QTest>
@@ -193,30 +194,6 @@ TEST_F(Preferences, TheCloseBoxHidesTheFormAndKeepsItsTexts)
     EXPECT_FALSE(Prefs().IsVisible());
     EXPECT_TRUE(Prefs().Loaded());
     EXPECT_EQ(Prefs().txtSitepinFile.Text.get(), QStringLiteral("/my/pins.htm"));
-}
-
-TEST_F(Preferences, APaintShowsTheStoredStyleAgain)
-{
-    OpenWith(Page(QStringLiteral("start.htm"), QStringLiteral("Start")));
-    frmPreferences& p = Prefs();
-    p.Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(p.Window()));
-    ASSERT_TRUE(PacedialCircle);
-
-    p.optionPacedial(1).PressByUser();
-    EXPECT_TRUE(p.optionPacedial(1).Value);
-    // The buttons and boxes redrawing themselves (hover, cursor) change nothing.
-    p.cmdSave.Widget()->repaint();
-    p.txtHome.Widget()->repaint();
-    p.optionPacedial(1).Widget()->repaint();
-    EXPECT_TRUE(p.optionPacedial(1).Value);
-
-    // Covered and uncovered: the form's area is painted again.
-    p.Surface()->update();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return p.optionPacedial(0).Value.get(); }, 2000));
-    EXPECT_FALSE(p.optionPacedial(1).Value);
-    EXPECT_TRUE(PacedialCircle);
-    EXPECT_EQ(Pref(stored::Pacedial), QStringLiteral("<missing>"));
 }
 
 TEST_F(Preferences, BrowseAsksForAnHtmlFileAndACancelChangesNothing)
