@@ -3,20 +3,24 @@
 
 #include "platform/com/Activation.h"
 #include "platform/com/BStr.h"
+#include "platform/com/ErrorInfo.h"
 #include "platform/com/HResult.h"
 #include "platform/runtime/Errors.h"
 
 plat::ComPtr<_clsRoamwell> frmBoard::CreateHelpBrowser()
 {
     plat::ComPtr<_clsRoamwell> browser;
+    plat::ClearErrorInfo();
     const plat::HRESULT hr = plat::CoCreateInstance(CLSID_clsRoamwell, &browser);
     if (plat::FAILED(hr)) {
-        // Say which class is missing and how to make it available.
+        // Say which class is missing, what stood in the way, and how to make it available.
+        const auto why = plat::TakeErrorInfo();
         plat::Raise(plat::ErrCantCreateObject,
                     QStringLiteral("ActiveX component can't create object: the help browser class "
-                                   "RoamwellDLL.clsRoamwell %1 could not be created (%2). "
+                                   "RoamwellDLL.clsRoamwell %1 could not be created (%2)%3. "
                                    "Register the component with: regsvr <folder>/RoamwellDLL/libRoamwellDLL.so")
-                        .arg(CLSID_clsRoamwell.toString(), plat::HResultText(hr)));
+                        .arg(CLSID_clsRoamwell.toString(), plat::HResultText(hr),
+                             why ? QStringLiteral(": ") + why->description : QString()));
     }
     return browser;
 }

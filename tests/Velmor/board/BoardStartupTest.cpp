@@ -6,6 +6,8 @@
 #include "platform/runtime/Settings.h"
 #include "tests/support/TestEnv.h"
 
+#include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -224,6 +226,32 @@ TEST(BoardWithoutComponent, UnregisteredHelpBrowserStopsTheStartNamingTheClass)
         EXPECT_TRUE(e.Description().contains("regsvr"));
     }
     EXPECT_EQ(plat::RndDrawCount(), 0) << "nothing after the first step ran";
+}
+
+TEST(BoardWithoutComponent, CorruptUserHiveStopsTheStartNamingTheHiveAndItsLine)
+{
+    plat::EnsureApplication();
+    testenv::TempConfigHome config;
+    const QString hive = config.Path() + "/registry/user.reg";
+    ASSERT_TRUE(QDir().mkpath(config.Path() + "/registry"));
+    const QByteArray damaged = "Registry Hive Text Version 1.00\n\n[HKEY_CURRENT_USER\\Software\\Classes]\n\"x\"=dword:12\n";
+    QFile file(hive);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(damaged);
+    file.close();
+
+    testenv::ScriptedRnd rnd{0.5f};
+    frmBoard board;
+    try {
+        board.Load();
+        FAIL() << "the load must stop";
+    } catch (const plat::RuntimeError& e) {
+        EXPECT_EQ(e.Number(), plat::ErrCantCreateObject);
+        EXPECT_TRUE(e.Description().contains(hive + " is corrupt (line 4: bad dword)")) << e.Description().toStdString();
+        EXPECT_TRUE(e.Description().contains("left unchanged")) << e.Description().toStdString();
+    }
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), damaged);
 }
 
 }  // namespace
