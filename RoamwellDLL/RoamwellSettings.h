@@ -1,35 +1,26 @@
 #pragma once
 // The component's settings: application "Roamwell" in the per-user store.
-//
-// section       key              default                      read as
-// Preferences   HomeAddress      MakerSite                    text
-// Preferences   SearchAddress    SearchSite                   text
-// Preferences   SitepinFile      DefaultSitepinFile()         text
-// Preferences   Pacedial         "0"                          "0" circle, else bar
-// Browser       Top / Left       "400" / "100"                single, twips
-// Browser       Height / Width   "7000" / "9000"              single, twips
-// Browser       Windowstate      "0"                          16-bit, 0 normal 1 min 2 max
+// Every setting the component reads or writes is listed here once, by
+// section, with its key, its default and the type its text is read as; the
+// code names these entries and never a section, key or default of its own.
 
 #include "RoamwellDLL/modRoamwel.h"
+#include "platform/runtime/SettingsTable.h"
 
 #include <QString>
 
-namespace RoamwellSettings {
+namespace RoamwellDLL::RoamwellSettings {
 
-inline const QString App = QStringLiteral("Roamwell");
-inline const QString PreferencesSection = QStringLiteral("Preferences");
-inline const QString BrowserSection = QStringLiteral("Browser");
+template <class T>
+using Setting = plat::Setting<T>;
 
-inline const QString HomeAddress = QStringLiteral("HomeAddress");
-inline const QString SearchAddress = QStringLiteral("SearchAddress");
-inline const QString SitepinFile = QStringLiteral("SitepinFile");
-inline const QString Pacedial = QStringLiteral("Pacedial");
+inline constexpr char App[] = "Roamwell";
 
 // The maker's web site: the first page by default, and where a click on
 // the loading indicator leads.
-inline const QString MakerSite = QStringLiteral("https://www.roamwell.invalid/");
+inline constexpr char MakerSite[] = "https://www.roamwell.invalid/";
 // The outside search site the "Search" button opens by default.
-inline const QString SearchSite = QStringLiteral("https://search.roamwell.invalid/");
+inline constexpr char SearchSite[] = "https://search.roamwell.invalid/";
 
 // The saved-sites page shipped beside the component.
 inline QString DefaultSitepinFile()
@@ -37,4 +28,24 @@ inline QString DefaultSitepinFile()
     return modRoamwel::ComponentFolder() + QStringLiteral("/sitepin.htm");
 }
 
-}  // namespace RoamwellSettings
+// The preferences form's choices; the browser window's load reads them into it.
+namespace Preferences {
+inline constexpr char Section[] = "Preferences";
+inline constexpr Setting<QString> HomeAddress{App, Section, "HomeAddress", MakerSite};
+inline constexpr Setting<QString> SearchAddress{App, Section, "SearchAddress", SearchSite};
+inline constexpr Setting<QString> SitepinFile{
+    .app = App, .section = Section, .key = "SitepinFile", .defaultOf = &DefaultSitepinFile};
+inline constexpr Setting<QString> Pacedial{App, Section, "Pacedial", "0"};  // "0" circle, any other text bar
+}  // namespace Preferences
+
+// The browser window's placement, saved on every close.
+namespace Browser {
+inline constexpr char Section[] = "Browser";
+inline constexpr Setting<float> Top{App, Section, "Top", "400"};  // twips
+inline constexpr Setting<float> Left{App, Section, "Left", "100"};
+inline constexpr Setting<float> Height{App, Section, "Height", "7000"};
+inline constexpr Setting<float> Width{App, Section, "Width", "9000"};
+inline constexpr Setting<int16_t> Windowstate{App, Section, "Windowstate", "0"};  // applied unchanged
+}  // namespace Browser
+
+}  // namespace RoamwellDLL::RoamwellSettings

@@ -1,6 +1,6 @@
 // The component's one creatable class. It keeps no state of its own: every
 // method drives the calling thread's browser window.
-#include "RoamwellDLL/RoamwellDLL_i.h"
+#include "RoamwellDLL/RoamwellDLL_dispatch.h"
 #include "RoamwellDLL/frmBrowser.h"
 #include "RoamwellDLL/modRoamwel.h"
 
@@ -8,6 +8,7 @@
 #include "platform/com/ComObject.h"
 #include "platform/forms/DefaultInstance.h"
 
+namespace RoamwellDLL {
 namespace {
 
 plat::InprocServer& Server();
@@ -26,66 +27,57 @@ frmBrowser& Browser()
 
 class clsRoamwell final : public plat::DispatchObject<_clsRoamwell> {
 public:
-    clsRoamwell() : DispatchObject(Server(), Table()) {}
+    clsRoamwell() : DispatchObject(Server(), DispatchTableOf<_clsRoamwell>()) {}
 
     plat::HRESULT Start(plat::BSTR* url, plat::VARIANT_BOOL* flag) override
     {
-        return Method([&]() -> plat::HRESULT {
-            if (const plat::HRESULT hr = plat::RequireGuiThread(); plat::FAILED(hr))
-                return hr;  // windows live on the GUI thread only
+        return OnGuiThread([&] {
             modRoamwel::StartAddress = plat::QStringFromBSTR(*url);
             Browser().Show(*flag != 0 ? 1 : 0);
-            return plat::S_OK;
         });
     }
 
     plat::HRESULT ChangeHieght(std::int16_t* h) override
     {
-        return Method([&]() -> plat::HRESULT {
-            if (const plat::HRESULT hr = plat::RequireGuiThread(); plat::FAILED(hr))
-                return hr;
+        return OnGuiThread([&] {
             frmBrowser& browser = Browser();
             browser.Load();  // using an unloaded window's property loads it
             browser.Height = static_cast<float>(*h);
-            return plat::S_OK;
         });
     }
 
     plat::HRESULT Surf(plat::BSTR* url) override
     {
-        return Method([&]() -> plat::HRESULT {
-            if (const plat::HRESULT hr = plat::RequireGuiThread(); plat::FAILED(hr))
-                return hr;
+        return OnGuiThread([&] {
             frmBrowser& browser = Browser();
             browser.Show();
             const QString copy = plat::QStringFromBSTR(*url);
             browser.SurfTo(copy);
             browser.ZOrder(0);
-            return plat::S_OK;
         });
     }
 
 private:
-    static const plat::DispatchTable<_clsRoamwell>& Table()
+    // Windows live on the GUI thread only: a call from any other fails there.
+    template <class F>
+    plat::HRESULT OnGuiThread(F&& body)
     {
-        static const auto table = plat::DispatchTable<_clsRoamwell>()
-                                      .Method(0x60030000, &_clsRoamwell::Start)
-                                      .Method(0x60030001, &_clsRoamwell::ChangeHieght)
-                                      .Method(0x60030002, &_clsRoamwell::Surf);
-        return table;
+        return Method([&]() -> plat::HRESULT {
+            if (const plat::HRESULT hr = plat::RequireGuiThread(); plat::FAILED(hr))
+                return hr;
+            body();
+            return plat::S_OK;
+        });
     }
 };
 
 plat::InprocServer& Server()
 {
-    static plat::InprocServer server(
-        plat::ServerDescription{QStringLiteral("RoamwellDLL"),
-                                {{QStringLiteral("clsRoamwell"), CLSID_clsRoamwell, _clsRoamwell::Iid,
-                                  &plat::CreateComObject<clsRoamwell>}}},
-        PLAT_THIS_MODULE);
+    static plat::InprocServer server(ServerDescriptionOf<clsRoamwell>(), PLAT_THIS_MODULE);
     return server;
 }
 
 }  // namespace
+}  // namespace RoamwellDLL
 
-PLAT_INPROC_SERVER_ENTRY_POINTS(Server())
+PLAT_INPROC_SERVER_ENTRY_POINTS(RoamwellDLL::Server())

@@ -77,7 +77,7 @@ void frmAbout::Design()
     picIcon.SetPicture(QPixmap(modRoamwel::ComponentFolder() + QStringLiteral("/roamwell_about.jpg")));
     picIcon.TabIndex = 1;
     lblTitle.Move(2160, 120, 1725, 465);
-    lblTitle.SetFontSize(12);
+    lblTitle.FontSize = 12;
     lblVersion.Move(2160, 600, 1725, 225);
     lblDescription.Caption = QStringLiteral("A small web browser by the Roamwell team.");
     lblDescription.Move(2280, 1200, 1605, 570);

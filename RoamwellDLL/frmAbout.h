@@ -3,10 +3,6 @@
 // it is and a rights line; "OK" closes it and "System Info..." starts the
 // machine's system-information tool, found through the machine-wide
 // registry, or says that it is unavailable. The Help menu shows it modal.
-//
-// It lives in the component's namespace: a program that loads the component
-// may have an about box of its own, and the two must never be taken for one
-// another (nor share a default instance).
 
 #include "platform/forms/CommandButton.h"
 #include "platform/forms/Form.h"

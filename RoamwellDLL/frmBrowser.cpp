@@ -13,9 +13,11 @@
 
 #include <QIcon>
 
+namespace RoamwellDLL {
+
 using namespace modRoamwel;
 using namespace RoamwellSettings;
-using plat::GetSetting;
+using plat::ReadSetting;
 using plat::SaveSetting;
 using plat::Skip;
 
@@ -128,16 +130,16 @@ void frmBrowser::Form_Load()
 {
     Skip([&] {
         if (StartAddress.isEmpty())
-            StartAddress = GetSetting(App, PreferencesSection, HomeAddress, MakerSite);
+            StartAddress = ReadSetting(Preferences::HomeAddress);
     });
     Skip([&] { frmBrowser::Preferences().txtHome.Text = StartAddress; });
-    Skip([&] { SettingText = GetSetting(App, PreferencesSection, SearchAddress, SearchSite); });
+    Skip([&] { SettingText = ReadSetting(Preferences::SearchAddress); });
     Skip([&] { frmBrowser::Preferences().txtSearch.Text = SettingText; });
-    Skip([&] { SettingText = GetSetting(App, PreferencesSection, SitepinFile, DefaultSitepinFile()); });
+    Skip([&] { SettingText = ReadSetting(Preferences::SitepinFile); });
     Skip([&] { frmBrowser::Preferences().txtSitepinFile.Text = SettingText; });
 
     bool circle = true;  // a failing test goes on into its first branch
-    Skip([&] { circle = GetSetting(App, PreferencesSection, Pacedial, QStringLiteral("0")) == QLatin1String("0"); });
+    Skip([&] { circle = ReadSetting(Preferences::Pacedial) == QLatin1String("0"); });
     if (circle) {
         Skip([&] { frmBrowser::Preferences().optionPacedial(0).Value = true; });
         Skip([&] { PacedialCircle = true; });
@@ -146,12 +148,12 @@ void frmBrowser::Form_Load()
         Skip([&] { PacedialCircle = false; });
     }
 
-    Skip([&] { Top = plat::CSng(GetSetting(App, BrowserSection, QStringLiteral("Top"), QStringLiteral("400"))); });
-    Skip([&] { Left = plat::CSng(GetSetting(App, BrowserSection, QStringLiteral("Left"), QStringLiteral("100"))); });
-    Skip([&] { Height = plat::CSng(GetSetting(App, BrowserSection, QStringLiteral("Height"), QStringLiteral("7000"))); });
-    Skip([&] { Width = plat::CSng(GetSetting(App, BrowserSection, QStringLiteral("Width"), QStringLiteral("9000"))); });
+    Skip([&] { Top = ReadSetting(Browser::Top); });
+    Skip([&] { Left = ReadSetting(Browser::Left); });
+    Skip([&] { Height = ReadSetting(Browser::Height); });
+    Skip([&] { Width = ReadSetting(Browser::Width); });
     Skip([&] {
-        const int16_t state = plat::CInt(GetSetting(App, BrowserSection, QStringLiteral("Windowstate"), QStringLiteral("0")));
+        const int16_t state = ReadSetting(Browser::Windowstate);
         if (state < plat::vbNormal || state > plat::vbMaximized)
             plat::Raise(380);  // the window knows only three states
         WindowState = state;
@@ -176,27 +178,25 @@ void frmBrowser::Form_QueryUnload(int16_t& Cancel, int16_t UnloadMode)
     SaveRoamwellSettings();
 }
 
+// Minimized or maximized, the window saves the placement it last had in the
+// normal state, as whole twips.
 void frmBrowser::SaveRoamwellSettings()
 {
-    if (WindowState != plat::vbNormal) {
-        SaveSetting(App, BrowserSection, QStringLiteral("Top"), plat::CStr(NormalTop));
-        SaveSetting(App, BrowserSection, QStringLiteral("Left"), plat::CStr(NormalLeft));
-        SaveSetting(App, BrowserSection, QStringLiteral("Height"), plat::CStr(NormalHeight));
-        SaveSetting(App, BrowserSection, QStringLiteral("Width"), plat::CStr(NormalWidth));
-    } else {
-        SaveSetting(App, BrowserSection, QStringLiteral("Top"), plat::CStr(Top.get()));
-        SaveSetting(App, BrowserSection, QStringLiteral("Left"), plat::CStr(Left.get()));
-        SaveSetting(App, BrowserSection, QStringLiteral("Height"), plat::CStr(Height.get()));
-        SaveSetting(App, BrowserSection, QStringLiteral("Width"), plat::CStr(Width.get()));
-    }
-    SaveSetting(App, BrowserSection, QStringLiteral("Windowstate"), plat::CStr(WindowState.get()));
+    const bool normal = WindowState == plat::vbNormal;
+    SaveSetting(Browser::Top, normal ? plat::CStr(Top.get()) : plat::CStr(NormalTop));
+    SaveSetting(Browser::Left, normal ? plat::CStr(Left.get()) : plat::CStr(NormalLeft));
+    SaveSetting(Browser::Height, normal ? plat::CStr(Height.get()) : plat::CStr(NormalHeight));
+    SaveSetting(Browser::Width, normal ? plat::CStr(Width.get()) : plat::CStr(NormalWidth));
+    SaveSetting(Browser::Windowstate, plat::CStr(WindowState.get()));
 }
 
 void frmBrowser::Form_Unload(int16_t& Cancel)
 {
     (void)Cancel;
-    plat::DefaultInstance<RoamwellDLL::frmAbout>::Release();
+    plat::DefaultInstance<frmAbout>::Release();
     plat::DefaultInstance<frmPreferences>::Release();
     // The page goes with the window: nothing loads or runs behind a closed one.
     brwWebBrowser.Clear();
 }
+
+}  // namespace RoamwellDLL

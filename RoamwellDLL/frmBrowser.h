@@ -22,6 +22,8 @@
 #include <QString>
 #include <cstdint>
 
+namespace RoamwellDLL {
+
 class frmPreferences;
 
 class frmBrowser : public plat::Form {
@@ -99,3 +101,5 @@ public:
 protected:
     void Design() override;
 };
+
+}  // namespace RoamwellDLL

@@ -11,6 +11,8 @@
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/TextEditor.h"
 
+namespace RoamwellDLL {
+
 using namespace modRoamwel;
 using plat::Skip;
 
@@ -53,8 +55,9 @@ void frmBrowser::tbToolBar_ButtonClick(const QString& Key)
     }
 }
 
-// The saved-sites page opens in the user's text editor, the path as one
-// argument whatever it holds. When no editor starts, a message says so and
+// The saved-sites page opens in the user's text editor, handed over as one
+// absolute path whatever the stored text holds, so that no editor reads it
+// as an option or a command. When no editor starts, a message says so and
 // the window (and the program around it) goes on.
 void frmBrowser::mnuEditSitepins_Click()
 {
@@ -80,10 +83,12 @@ void frmBrowser::mnuHelpfile_Click()
 
 void frmBrowser::mnuAbout_Click()
 {
-    plat::Default<RoamwellDLL::frmAbout>().Show(1);
+    plat::Default<frmAbout>().Show(1);
 }
 
 void frmBrowser::picVantle_Click()
 {
     SurfTo(RoamwellSettings::MakerSite);
 }
+
+}  // namespace RoamwellDLL

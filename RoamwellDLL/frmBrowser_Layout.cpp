@@ -5,6 +5,8 @@
 #include <cmath>
 #include <optional>
 
+namespace RoamwellDLL {
+
 namespace {
 // The normal-state fields are 16-bit: a value that does not fit (a window
 // placed far beyond the first screens) is not recorded, and the last one
@@ -61,3 +63,5 @@ void frmBrowser::Form_Resize()
         Record(NormalWidth, Width);
     }
 }
+
+}  // namespace RoamwellDLL

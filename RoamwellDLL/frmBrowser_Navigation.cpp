@@ -5,6 +5,8 @@
 #include "RoamwellDLL/modRoamwel.h"
 #include "platform/runtime/Errors.h"
 
+namespace RoamwellDLL {
+
 using namespace modRoamwel;
 
 // Every navigation of the component starts here.
@@ -79,3 +81,5 @@ void frmBrowser::tmrTimer_Timer()
         Surfing = false;
     }
 }
+
+}  // namespace RoamwellDLL

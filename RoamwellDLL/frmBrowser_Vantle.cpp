@@ -8,6 +8,8 @@
 
 #include <cmath>
 
+namespace RoamwellDLL {
+
 using namespace modRoamwel;
 using plat::Int;
 using plat::Rnd;
@@ -72,3 +74,5 @@ void frmBrowser::tmrVantle_Timer()
                                  static_cast<int>(Int(r5 * 105))));
     }
 }
+
+}  // namespace RoamwellDLL

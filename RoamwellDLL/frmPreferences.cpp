@@ -10,6 +10,8 @@
 
 #include <memory>
 
+namespace RoamwellDLL {
+
 using namespace modRoamwel;
 using namespace RoamwellSettings;
 
@@ -51,18 +53,25 @@ void frmPreferences::Design()
     StartUpPosition = plat::vbStartUpScreen;
     SetClientSize(7065, 3630);
 
-    frameHome.Caption = QStringLiteral("Starting Address (Home)");
-    frameHome.Move(120, 120, 6855, 735);
-    txtHome.Move(120, 240, 6615, 285);
-    txtHome.Text = MakerSite;
+    // The three texts, each in a frame of its own.
+    struct TextDesign { plat::Frame& frame; const char* caption; float top; plat::TextBox& box; float width; const char* text; };
+    const TextDesign texts[] = {
+        {frameHome, "Starting Address (Home)", 120, txtHome, 6615, MakerSite},
+        {frameSearch, "Search Address", 960, txtSearch, 6615, SearchSite},
+        {frameSitepinFile, "Sitepin File", 1800, txtSitepinFile, 5175, ""},
+    };
+    for (const TextDesign& d : texts) {
+        d.frame.Caption = QString::fromLatin1(d.caption);
+        d.frame.Move(120, d.top, 6855, 735);
+        d.box.Move(120, 240, d.width, 285);
+        d.box.Text = QString::fromLatin1(d.text);
+    }
+    cmdBrowseSitepin.Caption = QStringLiteral("Browse...");
+    cmdBrowseSitepin.Move(5400, 240, 1335, 375);
     cmdSave.Caption = QStringLiteral("Save");
     cmdSave.Move(3840, 3120, 1455, 375);
     cmdCancel.Caption = QStringLiteral("Cancel");
     cmdCancel.Move(5400, 3120, 1455, 375);
-    frameSearch.Caption = QStringLiteral("Search Address");
-    frameSearch.Move(120, 960, 6855, 735);
-    txtSearch.Move(120, 240, 6615, 285);
-    txtSearch.Text = SearchSite;
     Frame1.Caption = QStringLiteral("Pacedial");
     Frame1.Move(120, 2640, 1215, 855);
     // Wide enough for the button and its caption in this platform's font.
@@ -70,12 +79,6 @@ void frmPreferences::Design()
     optionPacedial(0).Move(240, 240, 915, 255);
     optionPacedial(1).Caption = QStringLiteral("Bar");
     optionPacedial(1).Move(240, 480, 915, 255);
-    frameSitepinFile.Caption = QStringLiteral("Sitepin File");
-    frameSitepinFile.Move(120, 1800, 6855, 735);
-    txtSitepinFile.Move(120, 240, 5175, 285);
-    txtSitepinFile.Text = QString();
-    cmdBrowseSitepin.Caption = QStringLiteral("Browse...");
-    cmdBrowseSitepin.Move(5400, 240, 1335, 375);
 
     int tab = 0;
     for (plat::Control* c : std::initializer_list<plat::Control*>{
@@ -126,11 +129,11 @@ void frmPreferences::cmdSave_Click()
     browser.Load();
     browser.picVantle.Cls();
     PacedialCircle = optionPacedial(0).Value;
-    plat::SaveSetting(App, PreferencesSection, Pacedial, PacedialCircle ? QStringLiteral("0") : QStringLiteral("1"));
+    plat::SaveSetting(Preferences::Pacedial, PacedialCircle ? QStringLiteral("0") : QStringLiteral("1"));
     browser.PlaceVantle(true);
-    plat::SaveSetting(App, PreferencesSection, HomeAddress, txtHome.Text);
-    plat::SaveSetting(App, PreferencesSection, SearchAddress, txtSearch.Text);
-    plat::SaveSetting(App, PreferencesSection, SitepinFile, txtSitepinFile.Text);
+    plat::SaveSetting(Preferences::HomeAddress, txtHome.Text);
+    plat::SaveSetting(Preferences::SearchAddress, txtSearch.Text);
+    plat::SaveSetting(Preferences::SitepinFile, txtSitepinFile.Text);
     Hide();
 }
 
@@ -148,3 +151,5 @@ void frmPreferences::Form_QueryUnload(int16_t& Cancel, int16_t UnloadMode)
         Hide();
     }
 }
+
+}  // namespace RoamwellDLL

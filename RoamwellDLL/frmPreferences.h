@@ -14,6 +14,8 @@
 
 #include <cstdint>
 
+namespace RoamwellDLL {
+
 class frmPreferences : public plat::Form {
 public:
     frmPreferences();
@@ -43,3 +45,5 @@ protected:
     void Form_Paint() override;
     void Form_QueryUnload(int16_t& Cancel, int16_t UnloadMode) override;
 };
+
+}  // namespace RoamwellDLL

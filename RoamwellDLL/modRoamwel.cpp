@@ -2,7 +2,7 @@
 
 #include "platform/runtime/App.h"
 
-namespace modRoamwel {
+namespace RoamwellDLL::modRoamwel {
 
 thread_local QString StartAddress;
 thread_local bool PacedialCircle = false;
@@ -13,4 +13,4 @@ QString ComponentFolder()
     return plat::ModuleFolder(reinterpret_cast<const void*>(&ComponentFolder));
 }
 
-}  // namespace modRoamwel
+}  // namespace RoamwellDLL::modRoamwel

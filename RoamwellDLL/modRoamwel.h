@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace modRoamwel {
+namespace RoamwellDLL::modRoamwel {
 
 // The address the browser window opens first, and the "Home" target.
 extern thread_local QString StartAddress;
@@ -16,4 +16,4 @@ extern thread_local bool Surfing;
 // Folder of the component's own library file (not of the program using it).
 QString ComponentFolder();
 
-}  // namespace modRoamwel
+}  // namespace RoamwellDLL::modRoamwel

@@ -52,13 +52,13 @@ void frmAbout::Design()
         d.label.BackStyle = plat::vbTransparent;  // over the about box's picture
     }
     // Where this face is not installed the system's sans face stands in.
-    Label1.Font.Name = QStringLiteral("MS Sans Serif");
-    Label1.SetFontBold(true);
-    Label1.SetFontSize(24);
+    Label1.FontName = QStringLiteral("MS Sans Serif");
+    Label1.FontBold = true;
+    Label1.FontSize = 24;
     Label1.Alignment = plat::vbCenter;
-    Label4.Font.Name = QStringLiteral("MS Sans Serif");
-    Label4.SetFontBold(true);
-    Label4.SetFontSize(8.25f);
+    Label4.FontName = QStringLiteral("MS Sans Serif");
+    Label4.FontBold = true;
+    Label4.FontSize = 8.25f;
     Label4.Alignment = plat::vbCenter;
 }
 

@@ -6,30 +6,19 @@
 #include "Velmor/modVelmor.h"
 #include "platform/forms/DefaultInstance.h"
 #include "platform/runtime/App.h"
+#include "platform/runtime/Errors.h"
 #include "platform/runtime/Numeric.h"
 #include "platform/runtime/Rnd.h"
 
 #include <QPixmap>
 
 using namespace modVelmor;
+using namespace GameSettings;
 using plat::CInt;
 using plat::I16;
 
 namespace {
 constexpr int SquarePool = 1440;
-
-// Whether a well of these dimensions can be built and laid out: every
-// 16-bit step of the layout and of the well's set-up stays in range, the
-// pool has a square for every position and the starter-block ranges exist.
-bool BoardFits(int size, int columns, int rows)
-{
-    auto fits16 = [](long v) { return v >= -32768 && v <= 32767; };
-    return size >= 1 && columns >= 9 && rows >= 3
-        && (long(columns) + 1) * (long(rows) + 1) <= SquarePool - 1
-        && fits16((long(columns) - 2) * size + 80) && fits16(long(rows) * size + 450)
-        && fits16(6L * size) && fits16((long(rows) + 1) * size) && fits16((long(columns) - 3) * size + 10)
-        && fits16(long(size) * columns) && fits16(long(columns) * (rows + 1) + rows + 1);
-}
 
 QPixmap GamePicture(const char* file)
 {
@@ -97,12 +86,10 @@ void frmBoard::Design()
     picPreview.BorderStyle = 0;
     picPreview.TabStop = false;
 
-    plat::FontSpec buttonFont;
-    buttonFont.Size = 13.5f;
     for (plat::CommandButton* button : {&cmdPlay, &cmdTryAgain}) {
         button->Width = 1695;
         button->Height = 735;
-        button->SetFont(buttonFont);
+        button->FontSize = 13.5f;
     }
     cmdPlay.Caption = QStringLiteral("Play");
     cmdPlay.TabIndex = 0;
@@ -113,8 +100,8 @@ void frmBoard::Design()
 
     lblScore.BackStyle = 0;
     lblScore.ForeColor = 0xFFFF;
-    lblScore.SetFontBold(true);
-    lblScore.SetFontSize(12);
+    lblScore.FontBold = true;
+    lblScore.FontSize = 12;
     lblScore.Width = 3000;
     lblScore.Height = 600;
 
@@ -139,21 +126,53 @@ void frmBoard::Design()
     mnuHelp.Click = [this] { mnuHelp_Click(); };
 }
 
+frmBoard::Layout frmBoard::LayoutFor(int16_t size, int16_t columns, int16_t rows)
+{
+    Layout layout;
+    layout.Width = (I16(columns) - I16(2)) * I16(size) + I16(80);
+    layout.Height = I16(rows) * I16(size) + I16(450);
+    layout.FourCells = I16(4) * I16(size);
+    layout.SixCells = I16(6) * I16(size);
+    layout.WallHeight = (I16(rows) + I16(1)) * I16(size);
+    layout.RightWallLeft = (I16(columns) - I16(3)) * I16(size) + I16(10);
+    return layout;
+}
+
+// Whether a well of these dimensions can be built and laid out: a cell
+// above nothing (positions are divided by the size), room for the starter
+// blocks, every 16-bit step of the layout and of the well's set-up in range,
+// and a square in the pool for every cell.
+bool frmBoard::BoardFits(int16_t size, int16_t columns, int16_t rows)
+{
+    if (size < 1 || columns < 9 || rows < 3)
+        return false;
+    try {
+        LayoutFor(size, columns, rows);
+        // The well's last cell, in the hidden row below the floor.
+        CellPlace(size, columns);
+        CellPlace(size, rows + 1);
+        return SquareIndex(rows, columns, rows + 1) < SquarePool;
+    } catch (const plat::RuntimeError&) {
+        return false;
+    }
+}
+
 // Reads "Size", "Columns" and "Rows". A combination that cannot be laid out
 // falls back, setting by setting, to the defaults.
 void frmBoard::ReadBoardSettings()
 {
-    Size = GameSettings::ReadInt16("Game", "Size", "300");
-    Columns = GameSettings::ReadInt16Plus("Game", "Columns", "20", 8);
-    Rows = GameSettings::ReadInt16Plus("Game", "Rows", "24", 1);
-    struct Fallback { const char* key; int16_t* variable; int16_t value; };
-    const Fallback fallbacks[] = {{"Size", &Size, 300}, {"Columns", &Columns, 28}, {"Rows", &Rows, 25}};
+    Size = Read(Game::Size);
+    Columns = Read(Game::Columns);
+    Rows = Read(Game::Rows);
+    struct Fallback { const Setting<int16_t>& setting; int16_t& variable; };
+    const Fallback fallbacks[] = {{Game::Size, Size}, {Game::Columns, Columns}, {Game::Rows, Rows}};
     for (const Fallback& f : fallbacks) {
         if (BoardFits(Size, Columns, Rows))
             break;
-        if (*f.variable != f.value) {
-            GameSettings::ReportUnusable("Game", f.key, GameSettings::ReadText("Game", f.key, QString()));
-            *f.variable = f.value;
+        const int16_t value = Default(f.setting);
+        if (f.variable != value) {
+            ReportUnusable(f.setting, plat::SettingText(f.setting));
+            f.variable = value;
         }
     }
 }
@@ -164,26 +183,26 @@ void frmBoard::Form_Load()
     HelpBrowser = CreateHelpBrowser();
 
     // 2-3: window state and position.
-    const int16_t state = GameSettings::ReadInt16("Game", "Windowstate", "0");
+    const int16_t state = Read(Game::Windowstate);
     if (state == plat::vbMinimized)
         WindowState = plat::vbNormal;
     else if (state == plat::vbNormal || state == plat::vbMaximized)
         WindowState = state;
     else
-        GameSettings::ReportUnusable("Game", "Windowstate", plat::CStr(static_cast<int>(state)));
+        ReportUnusable(Game::Windowstate, plat::CStr(static_cast<int>(state)));
     if (WindowState == plat::vbNormal) {
-        Top = GameSettings::ReadSingle("Game", "Top", "325");
-        Left = GameSettings::ReadSingle("Game", "Left", "325");
+        Top = Read(Game::Top);
+        Left = Read(Game::Left);
     }
 
     // 4: the game settings.
     ReadBoardSettings();
-    AsciiLeft = GameSettings::ReadInt16("Game", "AsciiLeft", "37");
-    AsciiRight = GameSettings::ReadInt16("Game", "AsciiRight", "39");
-    AsciiRotate = GameSettings::ReadInt16("Game", "AsciiRotate", "38");
-    AsciiDrop = GameSettings::ReadInt16("Game", "AsciiDrop", "40");
-    Highscore = GameSettings::ReadInt32("Game", "Highscore", "1000");
-    Highscorename = GameSettings::ReadText("Game", "Highscorename", "Norvid");
+    AsciiLeft = Read(Game::AsciiLeft);
+    AsciiRight = Read(Game::AsciiRight);
+    AsciiRotate = Read(Game::AsciiRotate);
+    AsciiDrop = Read(Game::AsciiDrop);
+    Highscore = Read(Game::Highscore);
+    Highscorename = Read(Game::Highscorename);
 
     // 5-9.
     NoEnd = 0;
@@ -194,12 +213,13 @@ void frmBoard::Form_Load()
     Landed = false;
 
     // 10: outer size, in 16-bit steps.
-    Width = (I16(Columns) - I16(2)) * I16(Size) + I16(80);
-    Height = I16(Rows) * I16(Size) + I16(450);
+    const Layout layout = LayoutFor(Size, Columns, Rows);
+    Width = layout.Width;
+    Height = layout.Height;
 
     // 11-15.
-    BackColor = GameSettings::ReadInt32("Game", "Backcolor", "0");
-    LayOut();
+    BackColor = Read(Game::Backcolor);
+    LayOut(layout);
     lblScore.Caption = QStringLiteral("0");
     PostHighScore();
 
@@ -212,7 +232,7 @@ void frmBoard::Form_Load()
 }
 
 // Places the controls from the cell size (steps 12 to 14 of the load).
-void frmBoard::LayOut()
+void frmBoard::LayOut(const Layout& layout)
 {
     const float scaleLeft = ScaleLeft();
     const float scaleTop = ScaleTop();
@@ -220,14 +240,14 @@ void frmBoard::LayOut()
 
     picPreview.ScaleMode = plat::vbTwips;
     picPreview.Left = scaleLeft;
-    picPreview.Top = scaleHeight - float(I16(6) * I16(Size));
-    picPreview.Width = I16(4) * I16(Size);
-    picPreview.Height = I16(6) * I16(Size);
+    picPreview.Top = scaleHeight - float(layout.SixCells);
+    picPreview.Width = layout.FourCells;
+    picPreview.Height = layout.SixCells;
     picPreview.BackColor = 0;
 
-    lblScore.Left = float(I16(4) * I16(Size)) + scaleLeft + 50;
+    lblScore.Left = float(layout.FourCells) + scaleLeft + 50;
     lblScore.Top = scaleTop + 20;
-    lblScore.SetFontSize(float(plat::Int(double(Size) / 30)));
+    lblScore.FontSize = float(plat::Int(double(Size) / 30));
 
     cmdTryAgain.Visible = false;
     cmdTryAgain.Left = Width / 2 - cmdTryAgain.Width / 2 + Size;
@@ -239,7 +259,7 @@ void frmBoard::LayOut()
     lblMenu.Visible = true;
     lblMenu.Left = 0;
     lblMenu.Top = 0;
-    lblMenu.Width = I16(4) * I16(Size);
+    lblMenu.Width = layout.FourCells;
     lblMenu.BackColor = 0;
     lblMenu.ForeColor = 0xFF00;
 
@@ -249,9 +269,9 @@ void frmBoard::LayOut()
         BlobCell[i]->Width = Size;
     }
 
-    imgLeft.Move(0, 0, I16(4) * I16(Size), (I16(Rows) + I16(1)) * I16(Size));
+    imgLeft.Move(0, 0, layout.FourCells, layout.WallHeight);
     imgLeft.ZOrder(0);
-    imgRight.Move((I16(Columns) - I16(3)) * I16(Size) + I16(10), 0, Size, (I16(Rows) + I16(1)) * I16(Size));
+    imgRight.Move(layout.RightWallLeft, 0, Size, layout.WallHeight);
     imgRight.ZOrder(0);
     lblMenu.ZOrder(0);
 }
@@ -260,10 +280,10 @@ void frmBoard::Form_QueryUnload(int16_t& Cancel, int16_t UnloadMode)
 {
     (void)Cancel;
     (void)UnloadMode;
-    GameSettings::Write("Game", "Windowstate", plat::CStr(int(WindowState)));
+    Write(Game::Windowstate, plat::CStr(int(WindowState)));
     if (WindowState == plat::vbNormal) {
-        GameSettings::Write("Game", "Top", plat::CStr(float(Top)));
-        GameSettings::Write("Game", "Left", plat::CStr(float(Left)));
+        Write(Game::Top, plat::CStr(float(Top)));
+        Write(Game::Left, plat::CStr(float(Left)));
     }
 }
 

@@ -17,6 +17,7 @@
 #include "RoamwellDLL/RoamwellDLL_i.h"
 #include "platform/com/ComPtr.h"
 #include "platform/runtime/Array2D.h"
+#include "platform/runtime/Dialogs.h"
 
 #include <array>
 
@@ -104,8 +105,8 @@ public:
     plat::Menu mnuBackgroundColor{*this, QStringLiteral("mnuBackgroundColor"), QStringLiteral("Background Color"), &mnuPopup};
     plat::Menu mnuAbout{*this, QStringLiteral("mnuAbout"), QStringLiteral("About"), &mnuPopup};
     plat::Menu mnuHelp{*this, QStringLiteral("mnuHelp"), QStringLiteral("Help"), &mnuPopup};
-    // The colour dialog's colour: black until a colour is chosen, then the last one chosen in this run.
-    struct { int32_t Color = 0; } cdlgOptions;
+    // Its colour dialog opens with no colour preselected: the game sets none of its properties.
+    plat::CommonDialog cdlgOptions;
     void lblMenu_MouseDown(int Button, int Shift, float X, float Y);
     void mnuSetup_Click();
     void mnuBackgroundColor_Click();
@@ -121,8 +122,26 @@ protected:
     void Form_Unload(int16_t& Cancel) override;
 
 private:
+    // The window's outer size and the places the load gives its controls, in
+    // twips, from the cell size and the well's dimensions; every step is
+    // 16-bit and raises Overflow out of range.
+    struct Layout {
+        int16_t Width = 0;
+        int16_t Height = 0;
+        int16_t FourCells = 0;      // the preview's and the menu's width, the left wall
+        int16_t SixCells = 0;       // the preview's height
+        int16_t WallHeight = 0;     // from the top to the bottom of the floor row
+        int16_t RightWallLeft = 0;  // 10 twips right of the first right wall column
+    };
+    static Layout LayoutFor(int16_t size, int16_t columns, int16_t rows);
+    // The well's square for column x and row y, and a cell's place along
+    // either axis, in the well's 16-bit arithmetic (frmBoard_Well.cpp).
+    static int16_t SquareIndex(int16_t rows, int x, int y);
+    static int16_t CellPlace(int16_t size, int n);
+    // Whether the load can build and lay out a well of these dimensions.
+    static bool BoardFits(int16_t size, int16_t columns, int16_t rows);
     void ReadBoardSettings();
-    void LayOut();
+    void LayOut(const Layout& layout);
     // Column and row of a grid shape by the board index rule.
     int Column(const plat::ShapeControl& shape) const;
     int Row(const plat::ShapeControl& shape) const;

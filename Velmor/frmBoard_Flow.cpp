@@ -50,8 +50,8 @@ void frmBoard::GameOver()
         Highscorename = plat::InputBox(QStringLiteral("You set the new high score of: ") + score
                                            + QStringLiteral("\r\n") + QStringLiteral("Enter your name..."),
                                        QStringLiteral("Congratulations!"));
-        GameSettings::Write(QStringLiteral("Game"), QStringLiteral("Highscore"), plat::CStr(Highscore));
-        GameSettings::Write(QStringLiteral("Game"), QStringLiteral("Highscorename"), Highscorename);
+        GameSettings::Write(GameSettings::Game::Highscore, plat::CStr(Highscore));
+        GameSettings::Write(GameSettings::Game::Highscorename, Highscorename);
     }
 
     PostHighScore();

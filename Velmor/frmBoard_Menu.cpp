@@ -9,8 +9,6 @@
 #include "platform/runtime/Dialogs.h"
 #include "platform/runtime/Numeric.h"
 
-#include <optional>
-
 void frmBoard::lblMenu_MouseDown(int Button, int Shift, float X, float Y)
 {
     // Any button, anywhere on the label.
@@ -30,10 +28,8 @@ void frmBoard::mnuBackgroundColor_Click()
 {
     // Only a confirmed choice counts: Cancel leaves the background and the
     // stored colour as they are.
-    const std::optional<int32_t> chosen = plat::ChooseColor(cdlgOptions.Color);
-    if (!chosen)
+    if (!cdlgOptions.ShowColor())
         return;
-    cdlgOptions.Color = *chosen;
     BackColor = cdlgOptions.Color;
     GameSettings::Write("Game", "Backcolor", plat::CStr(int(cdlgOptions.Color)));
 }

@@ -24,6 +24,16 @@ int frmBoard::Row(const plat::ShapeControl& shape) const
     return static_cast<int>(plat::Int(double(shape.Top) / Size));
 }
 
+int16_t frmBoard::SquareIndex(int16_t rows, int x, int y)
+{
+    return I16(x) * (I16(rows) + I16(1)) + I16(y);
+}
+
+int16_t frmBoard::CellPlace(int16_t size, int n)
+{
+    return I16(size) * I16(n);
+}
+
 void frmBoard::SetupBoard()
 {
     // 1. Style of the whole pool.
@@ -42,11 +52,11 @@ void frmBoard::SetupBoard()
     for (int x = 0; x <= lastColumn; ++x) {
         for (int y = 0; y <= lastRow; ++y) {
             BoardCell& cell = Board(x, y);
-            cell.Square = &shpSquare(I16(x) * (I16(Rows) + I16(1)) + I16(y));
+            cell.Square = &shpSquare(SquareIndex(Rows, x, y));
             cell.Filled = false;
             cell.Square->Visible = false;
-            cell.Square->Top = I16(Size) * I16(y);
-            cell.Square->Left = I16(Size) * I16(x);
+            cell.Square->Top = CellPlace(Size, y);
+            cell.Square->Left = CellPlace(Size, x);
             cell.Square->Width = Size;
             cell.Square->Height = Size;
         }

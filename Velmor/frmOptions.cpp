@@ -11,11 +11,8 @@
 #include "platform/runtime/Numeric.h"
 
 using namespace modVelmor;
-using GameSettings::ReadText;
-using GameSettings::Write;
+using namespace GameSettings;
 using plat::CDbl;
-using plat::CInt;
-using plat::CSng;
 using plat::CStr;
 using plat::Skip;
 
@@ -152,7 +149,7 @@ void frmOptions::Form_Load()
         Skip([&] { cboRows.AddItem(CStr(i)); });
 
     Skip([&] {
-        const int16_t state = CInt(ReadText("Start", "Windowstate", "0"));
+        const int16_t state = plat::ReadSetting(Start::Windowstate);
         if (state == plat::vbMinimized) {
             WindowState = plat::vbNormal;
         } else {
@@ -163,15 +160,15 @@ void frmOptions::Form_Load()
     });
 
     if (WindowState == plat::vbNormal) {
-        Skip([&] { Top = CSng(ReadText("Options", "Top", "325")); });
-        Skip([&] { Left = CSng(ReadText("Options", "Left", "325")); });
-        Skip([&] { ShownSize = CInt(ReadText("Game", "Size", "300")); });
-        Skip([&] { ShownColumns = CInt(CDbl(ReadText("Game", "Columns", "20")) + 8); });
-        Skip([&] { ShownRows = CInt(CDbl(ReadText("Game", "Rows", "24")) + 1); });
-        Skip([&] { AsciiLeft = CInt(ReadText("Game", "AsciiLeft", "37")); });
-        Skip([&] { AsciiRight = CInt(ReadText("Game", "AsciiRight", "39")); });
-        Skip([&] { AsciiRotate = CInt(ReadText("Game", "AsciiRotate", "38")); });
-        Skip([&] { AsciiDrop = CInt(ReadText("Game", "AsciiDrop", "40")); });
+        Skip([&] { Top = plat::ReadSetting(Options::Top); });
+        Skip([&] { Left = plat::ReadSetting(Options::Left); });
+        Skip([&] { ShownSize = plat::ReadSetting(Game::Size); });
+        Skip([&] { ShownColumns = plat::ReadSetting(Game::Columns); });
+        Skip([&] { ShownRows = plat::ReadSetting(Game::Rows); });
+        Skip([&] { AsciiLeft = plat::ReadSetting(Game::AsciiLeft); });
+        Skip([&] { AsciiRight = plat::ReadSetting(Game::AsciiRight); });
+        Skip([&] { AsciiRotate = plat::ReadSetting(Game::AsciiRotate); });
+        Skip([&] { AsciiDrop = plat::ReadSetting(Game::AsciiDrop); });
     }
 
     // A text that is not among the entries leaves the list without a selection.
@@ -201,22 +198,21 @@ void frmOptions::CheckLimits()
 void frmOptions::SaveOptions()
 {
     CheckLimits();
-    Write("Start", "Windowstate", CStr(int(WindowState)));
+    Write(Start::Windowstate, CStr(int(WindowState)));
     if (WindowState != plat::vbNormal)
         return;
-    Write("Options", "Top", CStr(float(Top)));
-    Write("Options", "Left", CStr(float(Left)));
+    Write(Options::Top, CStr(float(Top)));
+    Write(Options::Left, CStr(float(Left)));
     if (Cancelled)
         return;
     if (cboColumns.ListIndex >= 0)
-        Write("Game", "Columns", cboColumns.Text);
+        Write(Game::Columns, cboColumns.Text);
     if (cboRows.ListIndex >= 0)
-        Write("Game", "Rows", cboRows.Text);
-    Write("Game", "Size", CStr(int(HScrollSize.Value)));
-    Write("Game", "AsciiLeft", QStringLiteral("37"));
-    Write("Game", "AsciiRight", QStringLiteral("39"));
-    Write("Game", "AsciiRotate", QStringLiteral("38"));
-    Write("Game", "AsciiDrop", QStringLiteral("40"));
+        Write(Game::Rows, cboRows.Text);
+    Write(Game::Size, CStr(int(HScrollSize.Value)));
+    // The dialog offers no choice of keys: every save puts the arrow keys back.
+    for (const Setting<int16_t>* key : {&Game::AsciiLeft, &Game::AsciiRight, &Game::AsciiRotate, &Game::AsciiDrop})
+        Write(*key, plat::DefaultText(*key));
 }
 
 void frmOptions::Form_QueryUnload(int16_t& Cancel, int16_t UnloadMode)

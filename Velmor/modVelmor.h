@@ -7,8 +7,6 @@
 
 namespace modVelmor {
 
-inline constexpr const char* AppName = "Velmor";
-
 extern int16_t Size;     // edge of one cell, twips
 extern int16_t Columns;  // stored "Columns" + 8: the board's last column index
 extern int16_t Rows;     // stored "Rows" + 1: the index of the floor row

@@ -5,11 +5,25 @@ function(add_gtest name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main ${T_LIBS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
-  # Tests of the game register the real browser component in their registry.
-  target_compile_definitions(${name} PRIVATE ROAMWELL_DLL="${STAGE_DIR}/RoamwellDLL/libRoamwellDLL.so")
   target_link_libraries(${name} PRIVATE ${CMAKE_DL_LIBS})
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1;${T_ENV}"
     TIMEOUT 300)
+endfunction()
+
+# register_browser_component(<test>): the test registers the real browser
+# component (testenv::RegisterBrowserComponent): the game's end-to-end tests
+# and the component's own COM tests.
+function(register_browser_component test)
+  target_compile_definitions(${test} PRIVATE ROAMWELL_DLL="$<TARGET_FILE:RoamwellDLL>")
+  add_dependencies(${test} RoamwellDLL)
+endfunction()
+
+# register_help_browser_standin(<test>): the test registers a stand-in under
+# the browser component's class id (testenv::RegisterHelpBrowserStandIn), so
+# that a fault of the browser cannot fail a test of the game's logic.
+function(register_help_browser_standin test)
+  target_compile_definitions(${test} PRIVATE HELP_BROWSER_STANDIN="$<TARGET_FILE:HelpBrowserStandIn>")
+  add_dependencies(${test} HelpBrowserStandIn)
 endfunction()

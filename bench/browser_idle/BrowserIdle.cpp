@@ -22,6 +22,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+using namespace RoamwellDLL;
+
 namespace {
 
 double OwnCpuSeconds()

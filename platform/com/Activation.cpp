@@ -1,10 +1,11 @@
 #include "platform/com/Activation.h"
 
 #include "platform/com/Apartment.h"
+#include "platform/com/ElfFile.h"
 #include "platform/com/ErrorInfo.h"
 #include "platform/registry/Registry.h"
 
-#include <QFileInfo>
+#include <QDir>
 
 #include <dlfcn.h>
 
@@ -25,6 +26,16 @@ struct Library {
 std::mutex libraryMutex;
 std::map<QString, Library> libraries;  // by absolute path
 
+// Says on standard error and in the thread's error information why a
+// library was not loaded.
+HRESULT Refuse(HRESULT hr, const QString& path, const QString& why)
+{
+    const QString text = QStringLiteral("%1: %2").arg(path, why);
+    std::fprintf(stderr, "COM: cannot load %s\n", qPrintable(text));
+    SetErrorInfo(path, text);
+    return hr;
+}
+
 HRESULT LoadLibrary(const QString& path, Library* out)
 {
     std::lock_guard lock(libraryMutex);
@@ -32,21 +43,21 @@ HRESULT LoadLibrary(const QString& path, Library* out)
         *out = it->second;
         return S_OK;
     }
+    if (!QFile::exists(path))
+        return Refuse(CO_E_DLLNOTFOUND, path, QStringLiteral("no such file"));
+    // A damaged file would bring the loader down with the process.
+    if (QString why; !CheckElfLibrary(path, &why))
+        return Refuse(CO_E_ERRORINDLL, path, why);
     void* handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        const QString why = QString::fromLocal8Bit(dlerror());
-        std::fprintf(stderr, "COM: cannot load %s: %s\n", qPrintable(path), qPrintable(why));
-        SetErrorInfo(path, why);
-        return CO_E_DLLNOTFOUND;
-    }
+    if (!handle)
+        return Refuse(CO_E_DLLNOTFOUND, path, QString::fromLocal8Bit(dlerror()));
     Library lib;
     lib.handle = handle;
     lib.getClassObject = reinterpret_cast<DllGetClassObjectFn>(dlsym(handle, "DllGetClassObject"));
     lib.canUnloadNow = reinterpret_cast<DllCanUnloadNowFn>(dlsym(handle, "DllCanUnloadNow"));
     if (!lib.getClassObject) {
-        std::fprintf(stderr, "COM: %s has no DllGetClassObject\n", qPrintable(path));
         dlclose(handle);
-        return CO_E_ERRORINDLL;
+        return Refuse(CO_E_ERRORINDLL, path, QStringLiteral("it has no entry point DllGetClassObject"));
     }
     libraries[path] = lib;
     *out = lib;
@@ -60,6 +71,7 @@ HRESULT CoGetClassObject(REFCLSID clsid, DWORD clsContext, void*, REFIID riid, v
     if (!ppv)
         return E_POINTER;
     *ppv = nullptr;
+    ClearErrorInfo();
     if (!IsComInitialized())
         return CO_E_NOTINITIALIZED;
     if (!(clsContext & CLSCTX_INPROC_SERVER))
@@ -72,8 +84,15 @@ HRESULT CoGetClassObject(REFCLSID clsid, DWORD clsContext, void*, REFIID riid, v
             SetErrorInfo(QStringLiteral("registry"), problem);
         return REGDB_E_CLASSNOTREG;
     }
+    // A relative name would load whatever library of that name the current
+    // folder or the loader's search path holds, and run its constructors.
+    if (QDir::isRelativePath(*registered))
+        return Refuse(CO_E_BAD_PATH, *registered,
+                      QStringLiteral("the library of class %1 is registered by a relative path; only an absolute "
+                                     "path is loaded")
+                          .arg(clsid.toString()));
     Library lib;
-    if (const HRESULT hr = LoadLibrary(QFileInfo(*registered).absoluteFilePath(), &lib); FAILED(hr))
+    if (const HRESULT hr = LoadLibrary(QDir::cleanPath(*registered), &lib); FAILED(hr))
         return hr;
     return lib.getClassObject(clsid, riid, ppv);
 }
@@ -121,8 +140,8 @@ HRESULT CLSIDFromString(const QString& text, CLSID* clsid)
 {
     if (!clsid)
         return E_POINTER;
-    if (text.trimmed().startsWith(u'{')) {
-        const auto parsed = GUID::parse(text);
+    if (const QString trimmed = text.trimmed(); trimmed.startsWith(u'{')) {
+        const auto parsed = GUID::parse(trimmed);
         if (!parsed)
             return CO_E_CLASSSTRING;
         *clsid = *parsed;

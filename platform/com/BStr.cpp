@@ -14,11 +14,15 @@ std::uint32_t& ByteCount(BSTR text)
     return *reinterpret_cast<std::uint32_t*>(reinterpret_cast<char*>(text) - kPrefix);
 }
 
+// The byte count is 32 bits wide, so a text holds at most this many characters.
+constexpr std::uint64_t kMaxLength = UINT32_MAX / sizeof(OLECHAR);
+
 // Room for the prefix, the bytes and a two-byte NUL (one more when the byte
-// count is odd, so the NUL stays aligned).
-BSTR Allocate(std::uint32_t bytes)
+// count is odd, so the NUL stays aligned); zero-filled when asked.
+BSTR Allocate(std::uint32_t bytes, bool zeroed)
 {
-    char* block = static_cast<char*>(std::malloc(kPrefix + bytes + 3));
+    const std::size_t total = kPrefix + std::size_t(bytes) + 3;
+    char* block = static_cast<char*>(zeroed ? std::calloc(1, total) : std::malloc(total));
     if (!block)
         return nullptr;
     auto text = reinterpret_cast<BSTR>(block + kPrefix);
@@ -35,38 +39,44 @@ std::size_t Length(const OLECHAR* text)
     return n;
 }
 
+// A text of `length` characters, or null when its byte count cannot be
+// represented or there is no memory for it.
+BSTR AllocateText(const OLECHAR* text, std::uint64_t length)
+{
+    if (length > kMaxLength)
+        return nullptr;
+    const auto bytes = static_cast<std::uint32_t>(length * sizeof(OLECHAR));
+    BSTR out = Allocate(bytes, !text);
+    if (out && text)
+        std::memcpy(out, text, bytes);
+    return out;
+}
+
 }  // namespace
 
 BSTR SysAllocString(const OLECHAR* text)
 {
-    return text ? SysAllocStringLen(text, static_cast<UINT>(Length(text))) : nullptr;
+    return text ? AllocateText(text, Length(text)) : nullptr;
 }
 
 BSTR SysAllocStringLen(const OLECHAR* text, UINT length)
 {
-    BSTR out = Allocate(length * sizeof(OLECHAR));
-    if (!out)
-        return nullptr;
-    if (text)
-        std::memcpy(out, text, length * sizeof(OLECHAR));
-    else
-        std::memset(out, 0, length * sizeof(OLECHAR));
-    return out;
+    return AllocateText(text, length);
 }
 
 BSTR SysAllocStringByteLen(const char* bytes, UINT byteLength)
 {
-    BSTR out = Allocate(byteLength);
+    BSTR out = Allocate(byteLength, false);
     if (out && bytes)
         std::memcpy(out, bytes, byteLength);
     return out;
 }
 
-bool SysReAllocStringLen(BSTR* target, const OLECHAR* text, UINT length)
+namespace {
+
+// Puts a fresh text in place of the old one; leaves the old one when there is none.
+bool Replace(BSTR* target, BSTR fresh)
 {
-    if (!target)
-        return false;
-    BSTR fresh = SysAllocStringLen(text, length);
     if (!fresh)
         return false;
     SysFreeString(*target);
@@ -74,9 +84,16 @@ bool SysReAllocStringLen(BSTR* target, const OLECHAR* text, UINT length)
     return true;
 }
 
+}  // namespace
+
+bool SysReAllocStringLen(BSTR* target, const OLECHAR* text, UINT length)
+{
+    return target && Replace(target, AllocateText(text, length));
+}
+
 bool SysReAllocString(BSTR* target, const OLECHAR* text)
 {
-    return SysReAllocStringLen(target, text, text ? static_cast<UINT>(Length(text)) : 0);
+    return target && Replace(target, AllocateText(text, text ? Length(text) : 0));
 }
 
 void SysFreeString(BSTR text)
@@ -97,7 +114,7 @@ UINT SysStringLen(BSTR text)
 
 BSTR SysAllocQString(const QString& text)
 {
-    return SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.utf16()), static_cast<UINT>(text.size()));
+    return AllocateText(reinterpret_cast<const OLECHAR*>(text.utf16()), static_cast<std::uint64_t>(text.size()));
 }
 
 QString QStringFromBSTR(BSTR text)

@@ -1,7 +1,8 @@
 #pragma once
 // Length-prefixed UTF-16 text: the pointer addresses the characters, a 32-bit
 // byte count sits just before them and a NUL after them. A null BSTR is the
-// empty text.
+// empty text. A text longer than the 32-bit byte count can say (over
+// 2^31 - 1 characters) is never made: those calls return null (false).
 
 #include "platform/com/Types.h"
 

@@ -5,34 +5,54 @@
 
 namespace plat {
 
+namespace {
+
+int HexDigit(char16_t c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    return -1;
+}
+
+}  // namespace
+
 std::optional<GUID> GUID::parse(QStringView text)
 {
-    text = text.trimmed();
-    if (text.startsWith(u'{')) {
-        if (!text.endsWith(u'}'))
-            return std::nullopt;
-        text = text.mid(1, text.size() - 2);
-    }
-    // 8-4-4-4-12 hex digits.
-    if (text.size() != 36 || text[8] != u'-' || text[13] != u'-' || text[18] != u'-' || text[23] != u'-')
+    // "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}": 32 ASCII hex digits, each
+    // read into the next four bits of the 16 bytes as they are written.
+    constexpr qsizetype kLength = 38;
+    if (text.size() != kLength || text[0] != u'{' || text[kLength - 1] != u'}')
         return std::nullopt;
-    auto hex = [&](qsizetype from, qsizetype count, bool* ok) {
-        return text.mid(from, count).toULongLong(ok, 16);
-    };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c != u'-' && !(c.isDigit() || (c.toLower() >= u'a' && c.toLower() <= u'f')))
+    std::uint8_t nibbles[32] = {};
+    int n = 0;
+    for (qsizetype i = 1; i < kLength - 1; ++i) {
+        const char16_t c = text[i].unicode();
+        if (i == 9 || i == 14 || i == 19 || i == 24) {
+            if (c != u'-')
+                return std::nullopt;
+            continue;
+        }
+        const int digit = HexDigit(c);
+        if (digit < 0)
             return std::nullopt;
+        nibbles[n++] = static_cast<std::uint8_t>(digit);
     }
-    bool ok = true;
+    auto value = [&](int from, int count) {
+        std::uint32_t v = 0;
+        for (int k = from; k < from + count; ++k)
+            v = v << 4 | nibbles[k];
+        return v;
+    };
     GUID g;
-    g.Data1 = static_cast<std::uint32_t>(hex(0, 8, &ok));
-    g.Data2 = static_cast<std::uint16_t>(hex(9, 4, &ok));
-    g.Data3 = static_cast<std::uint16_t>(hex(14, 4, &ok));
-    g.Data4[0] = static_cast<std::uint8_t>(hex(19, 2, &ok));
-    g.Data4[1] = static_cast<std::uint8_t>(hex(21, 2, &ok));
-    for (int i = 0; i < 6; ++i)
-        g.Data4[2 + i] = static_cast<std::uint8_t>(hex(24 + 2 * i, 2, &ok));
+    g.Data1 = value(0, 8);
+    g.Data2 = static_cast<std::uint16_t>(value(8, 4));
+    g.Data3 = static_cast<std::uint16_t>(value(12, 4));
+    for (int i = 0; i < 8; ++i)
+        g.Data4[i] = static_cast<std::uint8_t>(value(16 + 2 * i, 2));
     return g;
 }
 

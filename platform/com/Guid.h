@@ -18,7 +18,8 @@ struct GUID {
     std::uint16_t Data3 = 0;
     std::uint8_t Data4[8] = {};
 
-    // Accepts the text form with or without braces; nothing for anything else.
+    // Accepts exactly the braced text form of ASCII hex digits (either case);
+    // nothing for anything else, blanks around it included.
     static std::optional<GUID> parse(QStringView text);
     QString toString() const;  // upper-case hex, with braces
 

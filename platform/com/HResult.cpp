@@ -31,6 +31,7 @@ QString HResultText(HRESULT hr)
         {CO_E_CLASSSTRING, "invalid class string"},
         {CO_E_DLLNOTFOUND, "library not found"},
         {CO_E_ERRORINDLL, "library is not a valid in-process server"},
+        {CO_E_BAD_PATH, "the class's library is not registered by an absolute path"},
         {RPC_E_CHANGED_MODE, "thread already initialized in another mode"},
         {RPC_E_WRONG_THREAD, "object called from a thread other than its own"},
         {DISP_E_UNKNOWNINTERFACE, "unknown interface"},

@@ -47,6 +47,7 @@ inline constexpr HRESULT CO_E_NOTINITIALIZED = MakeHResult(0x800401F0);
 inline constexpr HRESULT CO_E_CLASSSTRING = MakeHResult(0x800401F3);
 inline constexpr HRESULT CO_E_DLLNOTFOUND = MakeHResult(0x800401F8);
 inline constexpr HRESULT CO_E_ERRORINDLL = MakeHResult(0x800401F9);
+inline constexpr HRESULT CO_E_BAD_PATH = MakeHResult(0x80080004);
 inline constexpr HRESULT RPC_E_CHANGED_MODE = MakeHResult(0x80010106);
 inline constexpr HRESULT RPC_E_WRONG_THREAD = MakeHResult(0x8001010E);
 

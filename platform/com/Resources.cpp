@@ -1,5 +1,7 @@
 #include "platform/com/Resources.h"
 
+#include "platform/com/ElfFile.h"
+
 #include <QFile>
 
 #include <dlfcn.h>
@@ -136,92 +138,82 @@ std::optional<ResourceDirectory> ResourceDirectory::parse(const QByteArray& sect
 
 namespace {
 
-struct SectionPlace {
-    std::uint64_t offset = 0;  // in the file
-    std::uint64_t address = 0;  // in the image, before relocation
-    std::uint64_t size = 0;
-};
-
 // Says in *error why the file gave no resources.
-std::nullopt_t Fail(const QFile& file, QString* error, const QString& why)
+std::nullopt_t Fail(const QString& path, QString* error, const QString& why)
 {
     if (error)
-        *error = file.fileName() + QStringLiteral(": ") + why;
+        *error = path + QStringLiteral(": ") + why;
     return std::nullopt;
 }
 
-template <class Ehdr, class Shdr>
-std::optional<SectionPlace> FindSection(QFile& file, const Ehdr& eh, QString* error)
+// Where the file keeps its resource section.
+std::optional<ElfSection> LocateResources(const QString& path, QString* error)
 {
-    auto fail = [&](const QString& why) { return Fail(file, error, why); };
-    if (eh.e_shoff == 0 || eh.e_shentsize != sizeof(Shdr))
-        return fail(QStringLiteral("no section headers"));
-    std::uint64_t count = eh.e_shnum;
-    std::uint32_t names = eh.e_shstrndx;
-    Shdr first{};
-    if (!file.seek(static_cast<qint64>(eh.e_shoff)) ||
-        file.read(reinterpret_cast<char*>(&first), sizeof first) != sizeof first)
-        return fail(QStringLiteral("truncated section headers"));
-    if (count == 0)
-        count = first.sh_size;  // extended numbering
-    if (names == SHN_XINDEX)
-        names = first.sh_link;
-    if (count > 65536 || names >= count)
-        return fail(QStringLiteral("bad section headers"));
-    std::vector<Shdr> headers(count);
-    const qint64 bytes = static_cast<qint64>(count * sizeof(Shdr));
-    if (!file.seek(static_cast<qint64>(eh.e_shoff)) || file.read(reinterpret_cast<char*>(headers.data()), bytes) != bytes)
-        return fail(QStringLiteral("truncated section headers"));
-    const Shdr& strtab = headers[names];
-    if (!file.seek(static_cast<qint64>(strtab.sh_offset)))
-        return fail(QStringLiteral("bad section name table"));
-    const QByteArray strings = file.read(static_cast<qint64>(strtab.sh_size));
-    for (const Shdr& s : headers) {
-        if (s.sh_name >= static_cast<std::uint64_t>(strings.size()))
-            continue;
-        if (std::strcmp(strings.constData() + s.sh_name, kResourceSection) == 0 && s.sh_type == SHT_PROGBITS)
-            return SectionPlace{s.sh_offset, s.sh_addr, s.sh_size};
-    }
-    return fail(QStringLiteral("no embedded resources"));
+    std::optional<ElfSection> place;
+    QString why;
+    if (!FindElfSection(path, kResourceSection, &place, &why))
+        return Fail(path, error, why);
+    if (!place)
+        return Fail(path, error, QStringLiteral("no embedded resources"));
+    return place;
 }
 
-// Opens the file and finds where its resource section lies.
-std::optional<SectionPlace> LocateResources(QFile& file, QString* error)
+// Whether the bytes [address, address + size) of the module's image lie in
+// one of its readable loaded segments, as the loader mapped them.
+bool InsideLoadedSegment(const link_map* map, std::uint64_t address, std::uint64_t size)
 {
-    if (!file.open(QIODevice::ReadOnly))
-        return Fail(file, error, file.errorString());
-    unsigned char ident[EI_NIDENT] = {};
-    if (file.read(reinterpret_cast<char*>(ident), EI_NIDENT) != EI_NIDENT || std::memcmp(ident, ELFMAG, SELFMAG) != 0)
-        return Fail(file, error, QStringLiteral("not an ELF file"));
-    if (ident[EI_DATA] != ELFDATA2LSB)
-        return Fail(file, error, QStringLiteral("not a little-endian ELF file"));
-    file.seek(0);
-    if (ident[EI_CLASS] == ELFCLASS64) {
-        Elf64_Ehdr eh{};
-        if (file.read(reinterpret_cast<char*>(&eh), sizeof eh) != sizeof eh)
-            return Fail(file, error, QStringLiteral("truncated ELF header"));
-        return FindSection<Elf64_Ehdr, Elf64_Shdr>(file, eh, error);
-    }
-    Elf32_Ehdr eh{};
-    if (file.read(reinterpret_cast<char*>(&eh), sizeof eh) != sizeof eh)
-        return Fail(file, error, QStringLiteral("truncated ELF header"));
-    return FindSection<Elf32_Ehdr, Elf32_Shdr>(file, eh, error);
+    struct Query {
+        const link_map* map;
+        std::uint64_t address;
+        std::uint64_t size;
+        bool inside;
+    } query{map, address, size, false};
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void* data) -> int {
+            auto& q = *static_cast<Query*>(data);
+            const char* name = info->dlpi_name ? info->dlpi_name : "";
+            if (info->dlpi_addr != q.map->l_addr || std::strcmp(name, q.map->l_name ? q.map->l_name : "") != 0)
+                return 0;
+            for (int i = 0; i < info->dlpi_phnum; ++i) {
+                const auto& p = info->dlpi_phdr[i];
+                if (p.p_type != PT_LOAD || !(p.p_flags & PF_R) || q.address < p.p_vaddr)
+                    continue;
+                const std::uint64_t into = q.address - p.p_vaddr;
+                if (into <= p.p_memsz && q.size <= p.p_memsz - into)
+                    q.inside = true;
+            }
+            return 1;
+        },
+        &query);
+    return query.inside;
+}
+
+std::optional<ResourceDirectory> ParseSection(const QString& path, const QByteArray& section, QString* error)
+{
+    QString why;
+    auto resources = ResourceDirectory::parse(section, &why);
+    if (!resources)
+        return Fail(path, error, why);
+    return resources;
 }
 
 }  // namespace
 
 std::optional<ResourceDirectory> ReadResourcesFromFile(const QString& path, QString* error)
 {
-    QFile file(path);
-    const auto place = LocateResources(file, error);
+    const auto place = LocateResources(path, error);
     if (!place)
         return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Fail(path, error, file.errorString());
+    // The size was checked against the file's; a file cut short since reads short.
     if (!file.seek(static_cast<qint64>(place->offset)))
-        return Fail(file, error, QStringLiteral("resource section is truncated"));
+        return Fail(path, error, QStringLiteral("resource section is truncated"));
     const QByteArray section = file.read(static_cast<qint64>(place->size));
     if (section.size() != static_cast<qsizetype>(place->size))
-        return Fail(file, error, QStringLiteral("resource section is truncated"));
-    return ResourceDirectory::parse(section, error);
+        return Fail(path, error, QStringLiteral("resource section is truncated"));
+    return ParseSection(path, section, error);
 }
 
 std::optional<ResourceDirectory> ReadResourcesFromModule(const void* address, QString* error)
@@ -233,15 +225,17 @@ std::optional<ResourceDirectory> ReadResourcesFromModule(const void* address, QS
             *error = QStringLiteral("address is in no loaded module");
         return std::nullopt;
     }
-    // The section headers are not mapped; the file says where the section lies.
+    // The section headers are not mapped; the file says where the section lies,
+    // and the loaded segments say whether that place can be read.
     const QString path = map->l_name && *map->l_name ? QFile::decodeName(map->l_name)
                                                      : QStringLiteral("/proc/self/exe");
-    QFile file(path);
-    const auto place = LocateResources(file, error);
+    const auto place = LocateResources(path, error);
     if (!place)
         return std::nullopt;
+    if (!InsideLoadedSegment(map, place->address, place->size))
+        return Fail(path, error, QStringLiteral("the resource section lies outside the loaded image"));
     const char* image = reinterpret_cast<const char*>(map->l_addr + place->address);
-    return ResourceDirectory::parse(QByteArray(image, static_cast<qsizetype>(place->size)), error);
+    return ParseSection(path, QByteArray(image, static_cast<qsizetype>(place->size)), error);
 }
 
 // ---- Version information -----------------------------------------------------

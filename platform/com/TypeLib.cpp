@@ -5,7 +5,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <cmath>
+#include <map>
 #include <set>
+#include <unordered_map>
 
 namespace plat {
 
@@ -98,8 +102,12 @@ QString NameFrom(const QJsonObject& o, const QString& where)
 
 DISPID DispIdFrom(const QJsonValue& v, const QString& where)
 {
-    if (v.isDouble())
-        return static_cast<DISPID>(v.toInteger());
+    if (v.isDouble()) {
+        const double d = v.toDouble();
+        if (!(d >= INT32_MIN && d <= UINT32_MAX) || d != std::trunc(d))
+            throw Bad{QStringLiteral("%1: bad dispatch identifier %2").arg(where).arg(d)};
+        return static_cast<DISPID>(static_cast<std::uint32_t>(static_cast<std::int64_t>(d)));
+    }
     QString t = v.toString();
     bool ok = false;
     const qlonglong n = t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? t.mid(2).toLongLong(&ok, 16)
@@ -107,6 +115,22 @@ DISPID DispIdFrom(const QJsonValue& v, const QString& where)
     if (!ok || n < INT32_MIN || n > UINT32_MAX)
         throw Bad{QStringLiteral("%1: bad dispatch identifier \"%2\"").arg(where, t)};
     return static_cast<DISPID>(static_cast<std::uint32_t>(n));
+}
+
+// Interface names by identifier (the first interface of an identifier wins,
+// as findInterface finds it), so that listing many classes stays linear.
+std::unordered_map<IID, QString> NamesByIid(const std::vector<InterfaceDesc>& interfaces)
+{
+    std::unordered_map<IID, QString> names;
+    for (const InterfaceDesc& i : interfaces)
+        names.emplace(i.iid, i.name);
+    return names;
+}
+
+QString NameOf(const std::unordered_map<IID, QString>& names, const IID& iid, const QString& otherwise)
+{
+    const auto it = names.find(iid);
+    return it != names.end() ? it->second : otherwise;
 }
 
 }  // namespace
@@ -215,6 +239,7 @@ QByteArray TypeLibDesc::serialize() const
         ifaces.append(o);
     }
     lib[QLatin1String("interfaces")] = ifaces;
+    const auto names = NamesByIid(interfaces);
     QJsonArray classes;
     for (const CoClassDesc& c : coclasses) {
         QJsonObject o;
@@ -225,10 +250,9 @@ QByteArray TypeLibDesc::serialize() const
             o[QLatin1String("doc")] = c.doc;
         QJsonArray list;
         for (const IID& iid : c.interfaces)
-            list.append(findInterface(iid) ? findInterface(iid)->name : iid.toString());
+            list.append(NameOf(names, iid, iid.toString()));
         o[QLatin1String("interfaces")] = list;
-        const InterfaceDesc* def = findInterface(c.defaultInterface);
-        o[QLatin1String("default")] = def ? def->name : c.defaultInterface.toString();
+        o[QLatin1String("default")] = NameOf(names, c.defaultInterface, c.defaultInterface.toString());
         classes.append(o);
     }
     lib[QLatin1String("coclasses")] = classes;
@@ -259,6 +283,7 @@ std::optional<TypeLibDesc> TypeLibDesc::deserialize(const QByteArray& bytes, QSt
             lib.imports << v.toString();
 
         std::set<QString> typeNames;
+        std::map<QString, IID> interfaceByName;  // by lower-case name
         auto claimName = [&](const QString& n) {
             if (!typeNames.insert(n.toLower()).second)
                 throw Bad{QStringLiteral("%1: the name %2 is used twice").arg(lib.name, n)};
@@ -272,6 +297,7 @@ std::optional<TypeLibDesc> TypeLibDesc::deserialize(const QByteArray& bytes, QSt
             i.flags = FlagsFromJson(io.value(QLatin1String("flags")), kTypeFlags, i.name);
             i.doc = io.value(QLatin1String("doc")).toString();
             std::set<std::pair<DISPID, int>> ids;
+            std::set<std::pair<QString, int>> declared;  // lower-case name and kind
             for (const QJsonValue& mv : io.value(QLatin1String("methods")).toArray()) {
                 const QJsonObject mo = mv.toObject();
                 FuncDesc f;
@@ -285,9 +311,8 @@ std::optional<TypeLibDesc> TypeLibDesc::deserialize(const QByteArray& bytes, QSt
                 f.doc = mo.value(QLatin1String("doc")).toString();
                 if (!ids.insert({f.memid, f.kind}).second)
                     throw Bad{where + QStringLiteral(": dispatch identifier used twice")};
-                for (const FuncDesc& other : i.funcs)
-                    if (other.name.compare(f.name, Qt::CaseInsensitive) == 0 && other.kind == f.kind)
-                        throw Bad{where + QStringLiteral(": declared twice")};
+                if (!declared.insert({f.name.toLower(), f.kind}).second)
+                    throw Bad{where + QStringLiteral(": declared twice")};
                 for (const QJsonValue& pv : mo.value(QLatin1String("params")).toArray()) {
                     const QJsonObject po = pv.toObject();
                     ParamDesc p;
@@ -310,13 +335,14 @@ std::optional<TypeLibDesc> TypeLibDesc::deserialize(const QByteArray& bytes, QSt
                         throw Bad{where + QStringLiteral(": only the last parameter can be retval")};
                 i.funcs.push_back(f);
             }
+            interfaceByName.emplace(i.name.toLower(), i.iid);
             lib.interfaces.push_back(i);
         }
         auto interfaceNamed = [&](const QJsonValue& v, const QString& where) {
-            const InterfaceDesc* i = lib.findInterface(v.toString());
-            if (!i)
+            const auto it = interfaceByName.find(v.toString().toLower());
+            if (it == interfaceByName.end())
                 throw Bad{QStringLiteral("%1: no interface \"%2\" in the library").arg(where, v.toString())};
-            return i->iid;
+            return it->second;
         };
         for (const QJsonValue& cv : o.value(QLatin1String("coclasses")).toArray()) {
             const QJsonObject co = cv.toObject();
@@ -369,11 +395,10 @@ QString TypeLibDesc::describe() const
                        .arg(f.name, params.join(QLatin1String(", ")));
         }
     }
-    for (const CoClassDesc& c : coclasses) {
-        const InterfaceDesc* def = findInterface(c.defaultInterface);
+    const auto names = NamesByIid(interfaces);
+    for (const CoClassDesc& c : coclasses)
         out += QStringLiteral("  coclass %1 %2 [%3] default %4\n")
-                   .arg(c.name, c.clsid.toString(), flagText(c.flags), def ? def->name : QString());
-    }
+                   .arg(c.name, c.clsid.toString(), flagText(c.flags), NameOf(names, c.defaultInterface, QString()));
     return out;
 }
 

@@ -1,9 +1,8 @@
 #include "platform/com/Variant.h"
 
 #include "platform/com/Interfaces.h"
+#include "platform/runtime/Numeric.h"
 
-#include <cfloat>
-#include <cmath>
 #include <utility>
 
 namespace plat {
@@ -73,6 +72,11 @@ const VARIANT* Deref(const VARIANT* v, VARIANT& scratch)
     case VT_BOOL: scratch.boolVal = *v->pboolVal; break;
     case VT_I4: scratch.lVal = *v->plVal; break;
     case VT_UI1: scratch.bVal = *v->pbVal; break;
+    case VT_I1: scratch.cVal = *v->pcVal; break;
+    case VT_UI2: scratch.uiVal = *v->puiVal; break;
+    case VT_UI4: scratch.ulVal = *v->pulVal; break;
+    case VT_INT: scratch.intVal = *v->pintVal; break;
+    case VT_UINT: scratch.uintVal = *v->puintVal; break;
     case VT_R4: scratch.fltVal = *v->pfltVal; break;
     case VT_R8: scratch.dblVal = *v->pdblVal; break;
     case VT_ERROR: scratch.scode = *v->pscode; break;
@@ -85,29 +89,6 @@ const VARIANT* Deref(const VARIANT* v, VARIANT& scratch)
     return &scratch;
 }
 
-// Text to number as a late-bound caller expects it: blanks around, a sign,
-// decimals, an exponent, or the &H / &O prefixes.
-std::optional<double> ParseNumber(const QString& text)
-{
-    const QString t = text.trimmed();
-    if (t.isEmpty())
-        return std::nullopt;
-    bool ok = false;
-    if (t.startsWith(QLatin1String("&H"), Qt::CaseInsensitive)) {
-        const qlonglong n = t.mid(2).toLongLong(&ok, 16);
-        return ok ? std::optional<double>(n) : std::nullopt;
-    }
-    if (t.startsWith(QLatin1String("&O"), Qt::CaseInsensitive)) {
-        const qlonglong n = t.mid(2).toLongLong(&ok, 8);
-        return ok ? std::optional<double>(n) : std::nullopt;
-    }
-    for (QChar c : t)
-        if (!(c.isDigit() || c == u'.' || c == u'+' || c == u'-' || c == u'e' || c == u'E'))
-            return std::nullopt;
-    const double d = t.toDouble(&ok);
-    return ok && std::isfinite(d) ? std::optional<double>(d) : std::nullopt;
-}
-
 HRESULT ToNumber(const VARIANT& v, double* out)
 {
     switch (v.vt) {
@@ -115,25 +96,27 @@ HRESULT ToNumber(const VARIANT& v, double* out)
     case VT_I2: *out = v.iVal; return S_OK;
     case VT_I4: *out = v.lVal; return S_OK;
     case VT_UI1: *out = v.bVal; return S_OK;
+    case VT_I1: *out = v.cVal; return S_OK;
+    case VT_UI2: *out = v.uiVal; return S_OK;
+    case VT_UI4: *out = v.ulVal; return S_OK;
+    case VT_INT: *out = v.intVal; return S_OK;
+    case VT_UINT: *out = v.uintVal; return S_OK;
     case VT_R4: *out = v.fltVal; return S_OK;
     case VT_R8: *out = v.dblVal; return S_OK;
     case VT_BOOL: *out = v.boolVal ? -1 : 0; return S_OK;
     case VT_BSTR: {
-        const auto n = ParseNumber(QStringFromBSTR(v.bstrVal));
-        if (!n)
-            return DISP_E_TYPEMISMATCH;
-        *out = *n;
+        // The runtime's own reading, so that a text converts here as CDbl converts it.
+        const ParsedNumber n = ParseNumber(QStringView(v.bstrVal, SysStringLen(v.bstrVal)));
+        switch (n.error) {
+        case NumberError::TypeMismatch: return DISP_E_TYPEMISMATCH;
+        case NumberError::Overflow: return DISP_E_OVERFLOW;
+        case NumberError::None: break;
+        }
+        *out = n.value;
         return S_OK;
     }
     default: return DISP_E_TYPEMISMATCH;
     }
-}
-
-QString NumberText(double d, int precision)
-{
-    if (std::fabs(d) < 1e15 && d == std::trunc(d))
-        return QString::number(static_cast<long long>(d));
-    return QString::number(d, 'g', precision).toUpper();
 }
 
 HRESULT ToText(const VARIANT& v, std::uint16_t flags, QString* out)
@@ -145,57 +128,71 @@ HRESULT ToText(const VARIANT& v, std::uint16_t flags, QString* out)
         *out = (flags & VARIANT_ALPHABOOL) ? (v.boolVal ? QStringLiteral("True") : QStringLiteral("False"))
                                            : (v.boolVal ? QStringLiteral("-1") : QStringLiteral("0"));
         return S_OK;
-    case VT_R4: *out = NumberText(v.fltVal, 7); return S_OK;
-    case VT_R8: *out = NumberText(v.dblVal, 15); return S_OK;
+    case VT_R4: *out = CStr(v.fltVal); return S_OK;
+    case VT_R8: *out = CStr(v.dblVal); return S_OK;
     default: {
         double d = 0;
         if (HRESULT hr = ToNumber(v, &d); FAILED(hr))
             return hr;
-        *out = NumberText(d, 15);
+        *out = CStr(d);
         return S_OK;
     }
     }
 }
 
-HRESULT ToInteger(const VARIANT& v, double lowest, double highest, double* out)
+struct IntegerType {
+    VARTYPE vt;
+    double lowest;
+    double highest;
+    void (*store)(VARIANT* out, double value);  // value is whole and within range
+};
+
+const IntegerType kIntegerTypes[] = {
+    {VT_I1, -128, 127, [](VARIANT* o, double d) { o->cVal = static_cast<std::int8_t>(d); }},
+    {VT_UI1, 0, 255, [](VARIANT* o, double d) { o->bVal = static_cast<std::uint8_t>(d); }},
+    {VT_I2, -32768, 32767, [](VARIANT* o, double d) { o->iVal = static_cast<std::int16_t>(d); }},
+    {VT_UI2, 0, 65535, [](VARIANT* o, double d) { o->uiVal = static_cast<std::uint16_t>(d); }},
+    {VT_I4, -2147483648.0, 2147483647.0, [](VARIANT* o, double d) { o->lVal = static_cast<std::int32_t>(d); }},
+    {VT_UI4, 0, 4294967295.0, [](VARIANT* o, double d) { o->ulVal = static_cast<std::uint32_t>(d); }},
+    {VT_INT, -2147483648.0, 2147483647.0, [](VARIANT* o, double d) { o->intVal = static_cast<std::int32_t>(d); }},
+    {VT_UINT, 0, 4294967295.0, [](VARIANT* o, double d) { o->uintVal = static_cast<std::uint32_t>(d); }},
+};
+
+// Half to even, as the runtime's CInt and CLng round; a value that fits no
+// integer of the type (NaN and the infinities included) is an overflow.
+HRESULT ToInteger(const VARIANT& v, const IntegerType& type, VARIANT* out)
 {
     double d = 0;
     if (HRESULT hr = ToNumber(v, &d); FAILED(hr))
         return hr;
-    d = std::nearbyint(d);  // the default rounding mode: half to even
-    if (d < lowest || d > highest)
+    const auto rounded = RoundWithin(d, type.lowest, type.highest);
+    if (!rounded)
         return DISP_E_OVERFLOW;
-    *out = d;
+    type.store(out, *rounded);
     return S_OK;
 }
 
 HRESULT Convert(const VARIANT& s, std::uint16_t flags, VARTYPE vt, VARIANT* out)
 {
     out->vt = vt;
+    for (const IntegerType& type : kIntegerTypes)
+        if (type.vt == vt)
+            return ToInteger(s, type, out);
     double d = 0;
     HRESULT hr = S_OK;
     switch (vt) {
     case VT_EMPTY:
     case VT_NULL:
         return s.vt == vt ? S_OK : DISP_E_TYPEMISMATCH;
-    case VT_I2:
-        hr = ToInteger(s, -32768, 32767, &d);
-        out->iVal = static_cast<std::int16_t>(d);
-        return hr;
-    case VT_I4:
-        hr = ToInteger(s, -2147483648.0, 2147483647.0, &d);
-        out->lVal = static_cast<std::int32_t>(d);
-        return hr;
-    case VT_UI1:
-        hr = ToInteger(s, 0, 255, &d);
-        out->bVal = static_cast<std::uint8_t>(d);
-        return hr;
-    case VT_R4:
-        hr = ToNumber(s, &d);
-        if (SUCCEEDED(hr) && std::fabs(d) > FLT_MAX)
+    case VT_R4: {
+        if (hr = ToNumber(s, &d); FAILED(hr))
+            return hr;
+        const auto single = SingleWithin(d);  // as CSng: beyond the single range overflows
+        if (!single)
             return DISP_E_OVERFLOW;
-        out->fltVal = static_cast<float>(d);
-        return hr;
+        out->fltVal = *single;
+        return S_OK;
+    }
     case VT_R8:
         hr = ToNumber(s, &out->dblVal);
         return hr;
@@ -220,7 +217,7 @@ HRESULT Convert(const VARIANT& s, std::uint16_t flags, VARTYPE vt, VARIANT* out)
         if (FAILED(hr))
             return hr;
         out->bstrVal = SysAllocQString(text);
-        return S_OK;
+        return out->bstrVal || text.isEmpty() ? S_OK : E_OUTOFMEMORY;
     }
     case VT_ERROR:
         if (s.vt != VT_ERROR)
@@ -311,6 +308,11 @@ HRESULT VariantStoreByRef(const VARIANT& target, const VARIANT& value)
     case VT_BOOL: *target.pboolVal = v.boolVal; break;
     case VT_I4: *target.plVal = v.lVal; break;
     case VT_UI1: *target.pbVal = v.bVal; break;
+    case VT_I1: *target.pcVal = v.cVal; break;
+    case VT_UI2: *target.puiVal = v.uiVal; break;
+    case VT_UI4: *target.pulVal = v.ulVal; break;
+    case VT_INT: *target.pintVal = v.intVal; break;
+    case VT_UINT: *target.puintVal = v.uintVal; break;
     case VT_R4: *target.pfltVal = v.fltVal; break;
     case VT_R8: *target.pdblVal = v.dblVal; break;
     case VT_ERROR: *target.pscode = v.scode; break;

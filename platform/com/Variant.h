@@ -26,7 +26,14 @@ enum VARENUM : VARTYPE {
     VT_BOOL = 11,
     VT_VARIANT = 12,
     VT_UNKNOWN = 13,
+    VT_I1 = 16,
     VT_UI1 = 17,
+    VT_UI2 = 18,
+    VT_UI4 = 19,
+    VT_I8 = 20,   // named, not converted: DISP_E_BADVARTYPE
+    VT_UI8 = 21,  // likewise
+    VT_INT = 22,
+    VT_UINT = 23,
     VT_VOID = 24,
     VT_HRESULT = 25,
     VT_BYREF = 0x4000,
@@ -43,6 +50,11 @@ struct VARIANT {
         std::int16_t iVal;
         std::int32_t lVal;
         std::uint8_t bVal;
+        std::int8_t cVal;
+        std::uint16_t uiVal;
+        std::uint32_t ulVal;
+        std::int32_t intVal;
+        std::uint32_t uintVal;
         float fltVal;
         double dblVal;
         VARIANT_BOOL boolVal;
@@ -53,6 +65,11 @@ struct VARIANT {
         std::int16_t* piVal;
         std::int32_t* plVal;
         std::uint8_t* pbVal;
+        std::int8_t* pcVal;
+        std::uint16_t* puiVal;
+        std::uint32_t* pulVal;
+        std::int32_t* pintVal;
+        std::uint32_t* puintVal;
         float* pfltVal;
         double* pdblVal;
         VARIANT_BOOL* pboolVal;
@@ -75,8 +92,10 @@ HRESULT VariantCopy(VARIANT* dest, const VARIANT* src);
 // Copies; a by-reference variant copies the value it refers to.
 HRESULT VariantCopyInd(VARIANT* dest, const VARIANT* src);
 // Converts src (dereferenced) to type vt into dest; dest may be src.
-// DISP_E_TYPEMISMATCH when no conversion exists, DISP_E_OVERFLOW when the
-// value does not fit. Numbers to integers round half to even.
+// DISP_E_TYPEMISMATCH when no conversion exists (a text that is not a
+// number), DISP_E_OVERFLOW when the value does not fit (NaN and infinities
+// fit no integer). Numbers to integers round half to even; texts read as
+// the runtime's CDbl reads them.
 HRESULT VariantChangeType(VARIANT* dest, const VARIANT* src, std::uint16_t flags, VARTYPE vt);
 
 // Writes a plain value into the variable a by-reference variant points at,

@@ -16,6 +16,13 @@ ComboBox::ComboBox(Container& container, QString name, int style, int index)
     box_ = new QComboBox(ParentWidget());
     box_->setEditable(style_ == vbComboDropdown);
     box_->setInsertPolicy(QComboBox::NoInsert);
+    if (QLineEdit* edit = box_->lineEdit()) {
+        // The typed text is the box's text, exactly: no completion from the
+        // list, and no trading it for an entry that matches it (perhaps in
+        // another case) when editing ends, which would also raise Click.
+        box_->setCompleter(nullptr);
+        QObject::disconnect(edit, &QLineEdit::editingFinished, box_, nullptr);
+    }
     box_->setMaxVisibleItems(20);
     box_->setCurrentIndex(-1);
     QObject::connect(box_, QOverload<int>::of(&QComboBox::activated), [this](int) {
@@ -98,11 +105,6 @@ int ComboBox::ListCount() const
 QString ComboBox::List(int index) const
 {
     return index >= 0 && index < box_->count() ? box_->itemText(index) : QString();
-}
-
-void ComboBox::SetFont(const FontSpec& font)
-{
-    box_->setFont(font.ToQFont());
 }
 
 void ComboBox::PickByUser(int index)

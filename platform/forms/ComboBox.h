@@ -1,7 +1,8 @@
 #pragma once
 // The combo box: an editable box with a drop-down list (style 0), or a
-// drop-down list to pick from only (style 2). Click is raised when an entry
-// is picked or the selected index is set.
+// drop-down list to pick from only (style 2). Click is raised when the user
+// picks an entry from the list or code sets the selected index; never by
+// typing, and the typed text stays as typed.
 
 #include "platform/forms/WindowedControl.h"
 
@@ -27,7 +28,6 @@ public:
     int ListCount() const;
     QString List(int index) const;
     int Style() const { return style_; }
-    void SetFont(const FontSpec& font);
 
     // Picks an entry as the user would (raises Click).
     void PickByUser(int index);

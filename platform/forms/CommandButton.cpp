@@ -7,7 +7,7 @@
 namespace plat {
 
 CommandButton::CommandButton(Container& container, QString name, int index)
-    : WindowedControl(container, std::move(name), index)
+    : ButtonControl(container, std::move(name), index)
 {
     button_ = new QPushButton(ParentWidget());
     button_->setAutoDefault(false);
@@ -15,26 +15,12 @@ CommandButton::CommandButton(Container& container, QString name, int index)
         if (Click)
             Guard(Click);
     });
-    Attach(button_);
-}
-
-void CommandButton::SetFont(const FontSpec& font)
-{
-    font_ = font;
-    button_->setFont(font_.ToQFont());
-}
-
-void CommandButton::PressByUser()
-{
-    if (Visible && Enabled)
-        button_->click();
+    AttachButton(button_);
 }
 
 void CommandButton::Apply(Aspect aspect)
 {
-    WindowedControl::Apply(aspect);
-    if (aspect == Aspect::Text)
-        button_->setText(Caption.get());
+    ButtonControl::Apply(aspect);
     if (aspect == Aspect::Look)
         button_->setDefault(Default);
 }

@@ -1,7 +1,12 @@
 #include "platform/forms/Container.h"
 
 #include "platform/forms/Control.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Keys.h"
+#include "platform/forms/Twips.h"
+#include "platform/runtime/Errors.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QWidget>
 #include <algorithm>
@@ -10,15 +15,17 @@ namespace plat {
 
 void Container::Add(Control* control)
 {
-    // Windowless() is virtual and not usable while the control is still being
-    // constructed, so every control starts in the list; windowed ones are
-    // dropped from it on first sight by the helpers below.
-    windowless_.push_back(control);
+    ContainerForm().RegisterControl(control);
+    if (control->Windowless())
+        windowless_.push_back(control);
 }
 
 void Container::Remove(Control* control)
 {
     std::erase(windowless_, control);
+    if (pressed_ == control)
+        pressed_ = nullptr;
+    ContainerForm().UnregisterControl(control);
 }
 
 void Container::BringToFront(Control* control)
@@ -42,9 +49,9 @@ void Container::InvalidatePixels(const QRectF& rect)
 void Container::PaintWindowless(QPainter& painter, const QRect& area) const
 {
     for (const Control* control : windowless_) {
-        if (!control->Windowless() || !control->Visible)
+        if (!control->Visible)
             continue;
-        const QRectF r(control->Left / 15.0, control->Top / 15.0, control->Width / 15.0, control->Height / 15.0);
+        const QRectF r = PixelRect(control->Left, control->Top, control->Width, control->Height);
         if (!r.adjusted(-2, -2, 2, 2).intersects(area))
             continue;
         control->Paint(painter);
@@ -55,13 +62,36 @@ Control* Container::WindowlessAt(double x, double y) const
 {
     for (auto it = windowless_.rbegin(); it != windowless_.rend(); ++it) {
         Control* c = *it;
-        if (!c->Windowless() || !c->Visible)
-            continue;
-        const QRectF r(c->Left / 15.0, c->Top / 15.0, c->Width / 15.0, c->Height / 15.0);
-        if (r.contains(x, y))
+        if (c->Visible && c->TakesMouse() && PixelRect(c->Left, c->Top, c->Width, c->Height).contains(x, y))
             return c;
     }
     return nullptr;
+}
+
+void Container::MousePress(const QMouseEvent& event, QPointF origin)
+{
+    const QPointF at = event.position() - origin;
+    Control* c = WindowlessAt(at.x(), at.y());
+    pressed_ = c;
+    if (c && c->MouseDown) {
+        const int button = MouseButtonOf(event.button());
+        const int shift = ShiftStateOf(event.modifiers());
+        const float x = ToTwips(at.x()) - c->Left;
+        const float y = ToTwips(at.y()) - c->Top;
+        Guard([&] { c->MouseDown(button, shift, x, y); });
+    }
+}
+
+bool Container::MouseRelease(const QMouseEvent& event, QPointF origin)
+{
+    const QPointF at = event.position() - origin;
+    Control* c = pressed_;
+    pressed_ = nullptr;
+    if (!c || WindowlessAt(at.x(), at.y()) != c)
+        return false;
+    if (c->Click)
+        Guard(c->Click);
+    return true;
 }
 
 }  // namespace plat

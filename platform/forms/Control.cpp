@@ -9,16 +9,14 @@
 
 namespace plat {
 
-Control::Control(Container& container, QString name, int index)
-    : container_(container), name_(std::move(name)), index_(index)
+Control::Control(Container& container, ControlKind kind, QString name, int index)
+    : container_(container), kind_(kind), name_(std::move(name)), index_(index)
 {
     container_.Add(this);
-    container_.ContainerForm().RegisterControl(this);
 }
 
 Control::~Control()
 {
-    container_.ContainerForm().UnregisterControl(this);
     container_.Remove(this);
 }
 
@@ -75,11 +73,11 @@ void Control::Invalidate()
     paintedRect_ = now;
 }
 
-QFont FontSpec::ToQFont() const
+QFont Control::Font() const
 {
-    QFont font(Name);
-    font.setPointSizeF(Size > 0 ? Size : 1);
-    font.setBold(Bold);
+    QFont font(FontName.get());
+    font.setPointSizeF(FontSize > 0 ? FontSize : 1);
+    font.setBold(FontBold);
     return font;
 }
 

@@ -18,9 +18,12 @@ namespace plat {
 class Container;
 class Form;
 
+// Whether a control is painted by its container or owns a widget: fixed
+// when it is made, so that the container files it at once.
+enum class ControlKind { Windowless, Windowed };
+
 class Control : public PropertyOwner {
 public:
-    Control(Container& container, QString name, int index = -1);
     virtual ~Control();
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
@@ -40,18 +43,29 @@ public:
     Prop<bool> TabStop{this, Aspect::State, true};
     QString Tag;
 
+    // The font. A windowless control paints with it; a windowed control's
+    // widget keeps the desktop's own font until one of these is set.
+    Prop<QString> FontName{this, Aspect::Font, QStringLiteral("Sans Serif")};
+    Prop<float> FontSize{this, Aspect::Font, 8.25f};  // points
+    Prop<bool> FontBold{this, Aspect::Font, false};
+    QFont Font() const;
+
     // Moves in one step; a negative or omitted size keeps the current one.
     void Move(float left, float top, float width = -1, float height = -1);
     // 0 brings the control to the front of its layer, 1 sends it to the back.
     void ZOrder(int position = 0);
 
-    virtual bool Windowless() const = 0;
+    bool Windowless() const { return kind_ == ControlKind::Windowless; }
     virtual QWidget* Widget() const { return nullptr; }
     virtual void SetFocus();
 
     // Windowless controls: paint in the container's pixel space.
     virtual void Paint(QPainter&) const {}
-    // Windowless controls: the mouse went down on them (button 1/2/4, twips).
+    // Windowless controls: false for those the mouse goes through to what
+    // lies beneath them.
+    virtual bool TakesMouse() const { return true; }
+    // Windowless controls: the mouse went down on them (button and shift
+    // masks of Keys.h, position in twips from the control's corner).
     std::function<void(int button, int shift, float x, float y)> MouseDown;
     std::function<void()> Click;
     // Keyboard events of a windowed control (the key's virtual code; the
@@ -62,6 +76,7 @@ public:
     QRectF TwipsRect() const { return QRectF(Left, Top, Width, Height); }
 
 protected:
+    Control(Container& container, ControlKind kind, QString name, int index);
     void PropertyChanged(Aspect aspect) override;
     // Windowed controls push their state to the widget here.
     virtual void Apply(Aspect) {}
@@ -69,17 +84,10 @@ protected:
 
 private:
     Container& container_;
+    ControlKind kind_;
     QString name_;
     int index_;
     QRectF paintedRect_;  // pixels last invalidated, so a move repaints both places
-};
-
-// Font of a control, kept as the properties forms set.
-struct FontSpec {
-    QString Name = QStringLiteral("Sans Serif");
-    float Size = 8.25f;
-    bool Bold = false;
-    QFont ToQFont() const;
 };
 
 }  // namespace plat

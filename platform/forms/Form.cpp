@@ -80,8 +80,6 @@ void Form::RegisterControl(Control* control)
 void Form::UnregisterControl(Control* control)
 {
     std::erase(controls_, control);
-    if (pressed_ == control)
-        pressed_ = nullptr;
 }
 
 void Form::RegisterTimer(Timer* timer)
@@ -522,25 +520,6 @@ void Form::PaintSurface(QPainter& painter, const QRect& area)
             uncovered -= w->geometry();
     if (loaded_ && !uncovered.isEmpty())
         Guard([this] { Form_Paint(); });
-}
-
-void Form::SurfaceMousePress(double x, double y, int button, int shift)
-{
-    Control* c = WindowlessAt(x, y);
-    pressed_ = c;
-    if (c && c->MouseDown) {
-        const float tx = ToTwips(x) - c->Left;
-        const float ty = ToTwips(y) - c->Top;
-        Guard([&] { c->MouseDown(button, shift, tx, ty); });
-    }
-}
-
-void Form::SurfaceMouseRelease(double x, double y)
-{
-    Control* c = pressed_;
-    pressed_ = nullptr;
-    if (c && WindowlessAt(x, y) == c && c->Click)
-        Guard(c->Click);
 }
 
 }  // namespace plat

@@ -142,8 +142,6 @@ private:
     bool HandleKey(QKeyEvent& event, QWidget* receiver);
     CommandButton* DialogButton(const QKeyEvent& event, class Control* focus) const;
     void PaintSurface(class QPainter& painter, const QRect& area);
-    void SurfaceMousePress(double x, double y, int button, int shift);
-    void SurfaceMouseRelease(double x, double y);
 
     QString name_;
     std::unique_ptr<FormWindow> window_;
@@ -159,7 +157,6 @@ private:
     float resizedWidth_ = 0;   // size Form_Resize last heard of while hidden
     float resizedHeight_ = 0;
     QEventLoop* modalLoop_ = nullptr;
-    class Control* pressed_ = nullptr;
 };
 
 }  // namespace plat

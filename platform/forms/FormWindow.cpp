@@ -26,28 +26,14 @@ void FormSurface::paintEvent(QPaintEvent* event)
     form_.PaintSurface(painter, event->rect());
 }
 
-static int ButtonOf(Qt::MouseButton button)
-{
-    switch (button) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
-    }
-}
-
 void FormSurface::mousePressEvent(QMouseEvent* event)
 {
-    int shift = 0;
-    if (event->modifiers() & Qt::ShiftModifier) shift |= 1;
-    if (event->modifiers() & Qt::ControlModifier) shift |= 2;
-    if (event->modifiers() & Qt::AltModifier) shift |= 4;
-    form_.SurfaceMousePress(event->position().x(), event->position().y(), ButtonOf(event->button()), shift);
+    form_.MousePress(*event);
 }
 
 void FormSurface::mouseReleaseEvent(QMouseEvent* event)
 {
-    form_.SurfaceMouseRelease(event->position().x(), event->position().y());
+    form_.MouseRelease(*event);
 }
 
 FormWindow::FormWindow(Form& form) : QWidget(nullptr), form_(form)

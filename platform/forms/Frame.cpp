@@ -1,5 +1,6 @@
 #include "platform/forms/Frame.h"
 
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWidget>
@@ -50,6 +51,10 @@ protected:
         }
         frame_.PaintContents(painter, event->rect());
     }
+    // Taken here, so that a press on the frame never reaches what the form
+    // has beneath it.
+    void mousePressEvent(QMouseEvent* event) override { frame_.MousePress(*event); }
+    void mouseReleaseEvent(QMouseEvent* event) override { frame_.MouseRelease(*event); }
 
 private:
     Frame& frame_;
@@ -66,13 +71,6 @@ Frame::Frame(Container& container, QString name, int index)
 }
 
 Frame::~Frame() = default;
-
-void Frame::SetFont(const FontSpec& font)
-{
-    font_ = font;
-    if (QWidget* w = Widget())
-        w->setFont(font_.ToQFont());
-}
 
 void Frame::PaintContents(QPainter& painter, const QRect& area)
 {

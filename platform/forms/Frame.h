@@ -18,8 +18,6 @@ public:
 
     Prop<QString> Caption{this, Aspect::Text};
     Prop<int32_t> BackColor{this, Aspect::Look, vbButtonFace};
-    void SetFont(const FontSpec& font);
-    const FontSpec& Font() const { return font_; }
 
     QWidget* Surface() const override { return Widget(); }
     Form& ContainerForm() override { return OwnerForm(); }
@@ -28,9 +26,6 @@ public:
 
 protected:
     void Apply(Aspect aspect) override;
-
-private:
-    FontSpec font_;
 };
 
 }  // namespace plat

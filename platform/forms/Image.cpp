@@ -7,7 +7,7 @@
 namespace plat {
 
 Image::Image(Container& container, QString name, int index)
-    : Control(container, std::move(name), index)
+    : Control(container, ControlKind::Windowless, std::move(name), index)
 {
 }
 

@@ -16,7 +16,6 @@ public:
     const QPixmap& Picture() const { return picture_; }
     void SetPicture(const QPixmap& picture);  // without Stretch the control takes the picture's size
 
-    bool Windowless() const override { return true; }
     void Paint(QPainter& painter) const override;
 
 private:

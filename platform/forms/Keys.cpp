@@ -47,15 +47,29 @@ int16_t KeyCodeOf(const QKeyEvent& event)
 
 int16_t ShiftStateOf(const QKeyEvent& event)
 {
+    return ShiftStateOf(event.modifiers());
+}
+
+int16_t ShiftStateOf(Qt::KeyboardModifiers modifiers)
+{
     int16_t shift = 0;
-    const auto mods = event.modifiers();
-    if (mods & Qt::ShiftModifier)
+    if (modifiers & Qt::ShiftModifier)
         shift |= vbShiftMask;
-    if (mods & Qt::ControlModifier)
+    if (modifiers & Qt::ControlModifier)
         shift |= vbCtrlMask;
-    if (mods & Qt::AltModifier)
+    if (modifiers & Qt::AltModifier)
         shift |= vbAltMask;
     return shift;
+}
+
+int16_t MouseButtonOf(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton: return vbLeftButton;
+    case Qt::RightButton: return vbRightButton;
+    case Qt::MiddleButton: return vbMiddleButton;
+    default: return 0;
+    }
 }
 
 int16_t KeyAsciiOf(const QKeyEvent& event)

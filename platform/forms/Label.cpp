@@ -7,20 +7,8 @@
 namespace plat {
 
 Label::Label(Container& container, QString name, int index)
-    : Control(container, std::move(name), index)
+    : Control(container, ControlKind::Windowless, std::move(name), index)
 {
-}
-
-void Label::SetFontSize(float points)
-{
-    Font.Size = points;
-    Invalidate();
-}
-
-void Label::SetFontBold(bool bold)
-{
-    Font.Bold = bold;
-    Invalidate();
 }
 
 void Label::Paint(QPainter& painter) const
@@ -30,7 +18,7 @@ void Label::Paint(QPainter& painter) const
     if (BackStyle == 1)
         painter.fillRect(r, ToQColor(BackColor));
     painter.setPen(ToQColor(ForeColor));
-    painter.setFont(Font.ToQFont());
+    painter.setFont(Font());
     int flags = Qt::AlignTop | Qt::TextWordWrap;
     flags |= Alignment == vbCenter ? Qt::AlignHCenter : Alignment == vbRightJustify ? Qt::AlignRight : Qt::AlignLeft;
     // An ampersand marks the access key; it is not shown.

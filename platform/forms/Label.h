@@ -18,11 +18,7 @@ public:
     Prop<int> BackStyle{this, Aspect::Look, 1};
     Prop<int> Alignment{this, Aspect::Look, vbLeftJustify};
     Prop<bool> WordWrap{this, Aspect::Look, false};
-    FontSpec Font;
-    void SetFontSize(float points);
-    void SetFontBold(bool bold);
 
-    bool Windowless() const override { return true; }
     void Paint(QPainter& painter) const override;
 };
 

@@ -7,7 +7,7 @@
 namespace plat {
 
 OptionButton::OptionButton(Container& container, QString name, int index)
-    : WindowedControl(container, std::move(name), index),
+    : ButtonControl(container, std::move(name), index),
       Value([this] { return button_->isChecked(); }, [this](const bool& v) { SetValue(v); })
 {
     // Buttons sharing a parent widget exclude each other, and windowed
@@ -18,7 +18,7 @@ OptionButton::OptionButton(Container& container, QString name, int index)
         if (on && !settingByCode_ && Click)
             Guard(Click);
     });
-    Attach(button_);
+    AttachButton(button_);
 }
 
 void OptionButton::SetValue(bool value)
@@ -38,25 +38,6 @@ void OptionButton::SetValue(bool value)
     settingByCode_ = false;
     if (value && Click)
         Click();
-}
-
-void OptionButton::SetFont(const FontSpec& font)
-{
-    font_ = font;
-    button_->setFont(font_.ToQFont());
-}
-
-void OptionButton::PressByUser()
-{
-    if (Visible && Enabled)
-        button_->click();
-}
-
-void OptionButton::Apply(Aspect aspect)
-{
-    WindowedControl::Apply(aspect);
-    if (aspect == Aspect::Text)
-        button_->setText(Caption.get());
 }
 
 }  // namespace plat

@@ -5,32 +5,22 @@
 // assignment of True to Value, and inside the error guard when the user
 // picks it. In a control array the handler learns which one from Index().
 
-#include "platform/forms/WindowedControl.h"
+#include "platform/forms/ButtonControl.h"
 
 class QRadioButton;
 
 namespace plat {
 
-class OptionButton : public WindowedControl {
+class OptionButton : public ButtonControl {
 public:
     OptionButton(Container& container, QString name, int index = -1);
 
-    Prop<QString> Caption{this, Aspect::Text};
     BoundProp<bool> Value;
-    void SetFont(const FontSpec& font);
-    const FontSpec& Font() const { return font_; }
-
-    // Picks the button as the user would with the mouse (tests).
-    void PressByUser();
-
-protected:
-    void Apply(Aspect aspect) override;
 
 private:
     void SetValue(bool value);
 
     QRadioButton* button_;
-    FontSpec font_;
     bool settingByCode_ = false;
 };
 

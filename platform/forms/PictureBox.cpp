@@ -24,11 +24,8 @@ protected:
         QPainter painter(this);
         box_.PaintContents(painter, event->rect());
     }
-    void mousePressEvent(QMouseEvent* e) override
-    {
-        box_.MousePressed(e->position().x(), e->position().y(), e->button() == Qt::RightButton ? 2 : 1);
-    }
-    void mouseReleaseEvent(QMouseEvent* e) override { box_.MouseReleased(e->position().x(), e->position().y()); }
+    void mousePressEvent(QMouseEvent* event) override { box_.MousePressed(*event); }
+    void mouseReleaseEvent(QMouseEvent* event) override { box_.MouseReleased(*event); }
 
 private:
     PictureBox& box_;
@@ -156,27 +153,19 @@ void PictureBox::PaintContents(QPainter& painter, const QRect& area)
     }
 }
 
-void PictureBox::MousePressed(double x, double y, int button)
+// Its windowless controls are placed inside the border.
+void PictureBox::MousePressed(const QMouseEvent& event)
 {
-    const float b = BorderPixels();
-    pressed_ = WindowlessAt(x - b, y - b);
-    if (pressed_ && pressed_->MouseDown) {
-        Control* c = pressed_;
-        Guard([&] { c->MouseDown(button, 0, ToTwips(x - b) - c->Left, ToTwips(y - b) - c->Top); });
-    }
+    MousePress(event, QPointF(BorderPixels(), BorderPixels()));
 }
 
-void PictureBox::MouseReleased(double x, double y)
+// A click that no windowless control took is the box's own.
+void PictureBox::MouseReleased(const QMouseEvent& event)
 {
-    QWidget* w = Widget();
-    Control* c = pressed_;
-    pressed_ = nullptr;
-    const float b = BorderPixels();
-    if (c && WindowlessAt(x - b, y - b) == c && c->Click) {
-        Guard(c->Click);
+    if (MouseRelease(event, QPointF(BorderPixels(), BorderPixels())))
         return;
-    }
-    if (w && w->rect().contains(QPoint(static_cast<int>(x), static_cast<int>(y))) && Click)
+    QWidget* w = Widget();
+    if (w && w->rect().contains(event.position().toPoint()) && Click)
         Guard(Click);
 }
 

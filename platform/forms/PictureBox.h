@@ -8,6 +8,8 @@
 #include <QImage>
 #include <QPixmap>
 
+class QMouseEvent;
+
 namespace plat {
 
 enum ScaleMode : int { vbTwips = 1, vbPixels = 3 };
@@ -40,8 +42,8 @@ public:
     Form& ContainerForm() override { return OwnerForm(); }
 
     void PaintContents(class QPainter& painter, const QRect& area);
-    void MousePressed(double x, double y, int button);
-    void MouseReleased(double x, double y);
+    void MousePressed(const QMouseEvent& event);
+    void MouseReleased(const QMouseEvent& event);
 
 protected:
     void Apply(Aspect aspect) override;
@@ -54,7 +56,6 @@ private:
     QPixmap picture_;
     QImage drawing_;
     int figures_ = 0;
-    Control* pressed_ = nullptr;
 };
 
 }  // namespace plat

@@ -10,7 +10,7 @@
 namespace plat {
 
 // Which aspect of a control a property belongs to.
-enum class Aspect { Geometry, Visibility, Look, Text, State, Value };
+enum class Aspect { Geometry, Visibility, Look, Text, State, Value, Font };
 
 class PropertyOwner {
 public:

@@ -10,7 +10,7 @@
 namespace plat {
 
 ShapeControl::ShapeControl(Container& container, QString name, int index)
-    : Control(container, std::move(name), index)
+    : Control(container, ControlKind::Windowless, std::move(name), index)
 {
 }
 

@@ -26,8 +26,9 @@ public:
     Prop<int> BorderStyle{this, Aspect::Look, vbBSSolid};
     Prop<int> BorderWidth{this, Aspect::Look, 1};
 
-    bool Windowless() const override { return true; }
     void Paint(QPainter& painter) const override;
+    // A drawing only: it raises no mouse events, and clicks reach what lies beneath.
+    bool TakesMouse() const override { return false; }
 };
 
 }  // namespace plat

@@ -31,12 +31,6 @@ void TextBox::SetText(const QString& text)
         Change();
 }
 
-void TextBox::SetFont(const FontSpec& font)
-{
-    font_ = font;
-    edit_->setFont(font_.ToQFont());
-}
-
 void TextBox::TypeByUser(const QString& text)
 {
     if (!Visible || !Enabled || Locked)

@@ -17,8 +17,6 @@ public:
 
     BoundProp<QString> Text;
     Prop<bool> Locked{this, Aspect::State, false};  // shown and selectable, not editable
-    void SetFont(const FontSpec& font);
-    const FontSpec& Font() const { return font_; }
 
     std::function<void()> Change;
 
@@ -32,7 +30,6 @@ private:
     void SetText(const QString& text);
 
     QLineEdit* edit_;
-    FontSpec font_;
     bool settingByCode_ = false;
 };
 

@@ -6,7 +6,7 @@
 namespace plat {
 
 WindowedControl::WindowedControl(Container& container, QString name, int index)
-    : Control(container, std::move(name), index)
+    : Control(container, ControlKind::Windowed, std::move(name), index)
 {
 }
 
@@ -40,6 +40,9 @@ void WindowedControl::Apply(Aspect aspect)
         widget_->setEnabled(Enabled);
         if (widget_->focusPolicy() != Qt::NoFocus || TabStop)
             widget_->setFocusPolicy(TabStop ? Qt::StrongFocus : Qt::ClickFocus);
+        break;
+    case Aspect::Font:
+        widget_->setFont(Font());
         break;
     default:
         break;

@@ -12,7 +12,6 @@ class WindowedControl : public Control {
 public:
     WindowedControl(Container& container, QString name, int index = -1);
 
-    bool Windowless() const override { return false; }
     QWidget* Widget() const override { return widget_; }
 
 protected:

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <mutex>
 
 namespace plat {
@@ -98,6 +99,21 @@ int ResultOf(QMessageBox::StandardButton button)
     }
 }
 
+// Qt's colour dialog marks the colour of its grids that equals the one it
+// shows. A press and release beside a grid leave none of its colours marked.
+void UnmarkColourGrids(QColorDialog& dialog)
+{
+    for (QWidget* grid : dialog.findChildren<QWidget*>()) {
+        if (!grid->property("selectedRow").isValid())
+            continue;
+        const QPointF beside(-grid->width(), -grid->height());
+        QMouseEvent press(QEvent::MouseButtonPress, beside, grid->mapToGlobal(beside), Qt::LeftButton, Qt::LeftButton, {});
+        QMouseEvent release(QEvent::MouseButtonRelease, beside, grid->mapToGlobal(beside), Qt::LeftButton, {}, {});
+        QCoreApplication::sendEvent(grid, &press);
+        QCoreApplication::sendEvent(grid, &release);
+    }
+}
+
 }  // namespace
 
 QString InputBox(const QString& prompt, const QString& title, const QString& defaultText)
@@ -146,17 +162,33 @@ void SetMsgBoxHandler(MsgBoxHandler handler)
     Install(&Handlers::msgBox, std::move(handler));
 }
 
-std::optional<int32_t> ChooseColor(int32_t initial)
+std::optional<int32_t> ChooseColor(std::optional<int32_t> initial)
 {
     if (auto handler = Current(&Handlers::color))
         return handler(initial);
 
     EnsureApplication();
-    const QColor start(initial & 0xff, (initial >> 8) & 0xff, (initial >> 16) & 0xff);
-    const QColor chosen = QColorDialog::getColor(start, DialogParent());
-    if (!chosen.isValid())
+    QColorDialog dialog(DialogParent());
+    if (initial) {
+        dialog.setCurrentColor(QColor(*initial & 0xff, (*initial >> 8) & 0xff, (*initial >> 16) & 0xff));
+    } else {
+        // Nothing chosen for it: it shows black, as a colour value of 0, and
+        // marks none of its colours.
+        dialog.setCurrentColor(Qt::black);
+        UnmarkColourGrids(dialog);
+    }
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
+    const QColor chosen = dialog.selectedColor();
     return chosen.red() + 256 * chosen.green() + 65536 * chosen.blue();
+}
+
+bool CommonDialog::ShowColor()
+{
+    const std::optional<int32_t> chosen = ChooseColor(Flags & cdlCCRGBInit ? std::optional<int32_t>(Color) : std::nullopt);
+    if (chosen)
+        Color = *chosen;
+    return chosen.has_value();
 }
 
 void SetColorDialogHandler(ColorDialogHandler handler)

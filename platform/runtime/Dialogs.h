@@ -26,9 +26,21 @@ using MsgBoxHandler = std::function<int(const QString& prompt, int buttons, cons
 void SetMsgBoxHandler(MsgBoxHandler handler);
 
 // Colour dialog: the chosen colour (&H00BBGGRR), or nothing when cancelled.
-std::optional<int32_t> ChooseColor(int32_t initial);
-using ColorDialogHandler = std::function<std::optional<int32_t>(int32_t initial)>;
+// Without a starting colour none is preselected: the dialog shows black.
+std::optional<int32_t> ChooseColor(std::optional<int32_t> initial);
+using ColorDialogHandler = std::function<std::optional<int32_t>(std::optional<int32_t> initial)>;
 void SetColorDialogHandler(ColorDialogHandler handler);
+
+// The common dialog control, as far as forms use its colour dialog. Color is
+// 0 (black) until a colour is chosen and then keeps the last one chosen; the
+// dialog starts from it only when Flags holds cdlCCRGBInit.
+enum ColorDialogFlags : int32_t { cdlCCRGBInit = 1 };
+struct CommonDialog {
+    int32_t Color = 0;
+    int32_t Flags = 0;
+    // Shows the colour dialog; false when it was cancelled, Color unchanged.
+    bool ShowColor();
+};
 
 // File-open dialog: the chosen path, or nothing when cancelled. The filter is
 // in the runtime's form "Name|*.a;*.b|Other|*.*"; a typed name without an

@@ -24,7 +24,7 @@ QString ErrorText(int number)
     case 57: return QStringLiteral("Device I/O error");
     case 61: return QStringLiteral("Disk full");
     case 70: return QStringLiteral("Permission denied");
-    case 75: return QStringLiteral("Path/File access error");
+    case ErrPathFileAccess: return QStringLiteral("Path/File access error");
     case ErrPathNotFound: return QStringLiteral("Path not found");
     case ErrObjectNotSet: return QStringLiteral("Object variable or With block variable not set");
     case 94: return QStringLiteral("Invalid use of Null");

@@ -18,6 +18,7 @@ enum ErrorNumber : int {
     ErrSubscript = 9,
     ErrTypeMismatch = 13,
     ErrFileNotFound = 53,
+    ErrPathFileAccess = 75,
     ErrPathNotFound = 76,
     ErrObjectNotSet = 91,
     ErrControlArrayElement = 340,

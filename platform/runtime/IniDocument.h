@@ -2,6 +2,11 @@
 // The settings file's text: sections of key=value lines. Lines that are not
 // understood (comments, damage, hand edits) are kept byte for byte, so a
 // rewrite never holds less than the file did.
+//
+// The document keeps the file's bytes as they were read and decodes a line
+// only when a lookup reaches it, so that reading a large file costs one pass
+// over its line breaks. A byte-order mark counts as one only at the very
+// start of the file; anywhere else it is text like any other.
 
 #include <QByteArray>
 #include <QString>
@@ -27,20 +32,53 @@ public:
 
 private:
     struct Line {
-        QByteArray raw;         // as read, without the line break
-        bool rewrite = false;   // true when raw no longer says what the line holds
-        bool isEntry = false;
+        qsizetype begin = 0;  // the raw text in bytes_, without the line break
+        qsizetype size = 0;
+        // For a line shaped like key=value: where its key starts, from begin,
+        // and its length in bytes, blanks trimmed (0 for other lines). Only
+        // blanks stand between the key and the '='. The line's text is
+        // checked when it is read.
+        qint32 keyFrom = 0;
+        qint32 keySize = 0;
+        qint32 edit = -1;       // index in edits_: the line is written anew from it
+        bool plainKey = false;  // the key is printable ASCII without escapes
+    };
+    struct Edit {
         QString key;
         QString value;
     };
     struct Section {
-        bool hasHeader = false;  // the first section holds what stands before any header
-        QByteArray rawHeader;
+        bool hasHeader = false;      // the first section holds what stands before any header
+        qsizetype headerBegin = -1;  // -1: a new section, its header written from name
+        qsizetype headerSize = 0;
         QString name;
-        std::vector<Line> lines;
+        size_t first = 0;  // its lines in lines_
+        size_t count = 0;
     };
 
+    void AddLine(qsizetype begin, qsizetype size, qsizetype textFrom);
+    QByteArrayView Raw(const Line& line) const;
+    std::optional<Edit> Read(const Line& line) const;
+    qsizetype Equals(const Line& line) const;
+    // Whether a line holds the key. Most lines are told apart by the length
+    // of their key alone, here, before any of their text is looked at.
+    bool Matches(const Line& line, const QString& key, bool asciiKey) const
+    {
+        if (line.edit < 0 && (line.keySize == 0 || (line.plainKey && asciiKey && line.keySize != key.size())))
+            return false;
+        return MatchesText(line, key, asciiKey);
+    }
+    bool MatchesText(const Line& line, const QString& key, bool asciiKey) const;
+    bool IsContent(const Line& line) const;
+    void InsertLine(size_t section, size_t at, const Line& line);
+    // Erases the lines of a section that match, keeping the others in place.
+    template <class Predicate>
+    size_t EraseLines(size_t section, Predicate matches);
+
+    QByteArray bytes_;
+    std::vector<Line> lines_;  // every line in file order, section after section
     std::vector<Section> sections_;
+    std::vector<Edit> edits_;
 };
 
 }  // namespace plat::ini

@@ -11,6 +11,7 @@
 #include <locale.h>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace plat {
 
@@ -31,12 +32,10 @@ double RoundHalfEven(double value)
 
 double RoundChecked(double value, double low, double high)
 {
-    if (std::isnan(value))
+    const auto rounded = RoundWithin(value, low, high);
+    if (!rounded)
         Raise(ErrOverflow);
-    const double rounded = RoundHalfEven(value);
-    if (rounded < low || rounded > high)
-        Raise(ErrOverflow);
-    return rounded;
+    return *rounded;
 }
 
 locale_t CLocale()
@@ -44,13 +43,6 @@ locale_t CLocale()
     static const locale_t locale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
     return locale;
 }
-
-enum class ParseError { None, TypeMismatch, Overflow };
-
-struct Parsed {
-    double value = 0.0;
-    ParseError error = ParseError::None;
-};
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -66,43 +58,75 @@ int DigitValue(char c, int base)
     return d >= 0 && d < base ? d : -1;
 }
 
-// &H and &O numbers are 32-bit patterns: &HFFFFFFFF is -1.
-Parsed ParseRadix(const std::string& digits, int base)
+// &H and &O numbers are bit patterns of the smallest integer that holds
+// them: up to 16 bits an Integer (&HFFFF is -1), up to 32 bits a Long
+// (&HFFFFFFFF is -1, &H10000 is 65536); wider ones overflow.
+ParsedNumber ParseRadix(std::string_view digits, int base)
 {
     if (digits.empty())
-        return {0.0, ParseError::TypeMismatch};
-    unsigned long long value = 0;
+        return {0.0, NumberError::TypeMismatch};
+    std::uint64_t value = 0;
     for (char c : digits) {
         const int d = DigitValue(c, base);
         if (d < 0)
-            return {0.0, ParseError::TypeMismatch};
+            return {0.0, NumberError::TypeMismatch};
         value = value * base + d;
-        if (value > 0xFFFFFFFFull)
-            return {0.0, ParseError::Overflow};
+        if (value > 0xFFFFFFFFull) {
+            // The rest must still be digits: "&H1FFFFFFFFZ" is no number at all.
+            for (char rest : digits)
+                if (DigitValue(rest, base) < 0)
+                    return {0.0, NumberError::TypeMismatch};
+            return {0.0, NumberError::Overflow};
+        }
     }
-    return {double(int32_t(uint32_t(value))), ParseError::None};
+    if (value <= 0xFFFF)
+        return {double(std::int16_t(std::uint16_t(value))), NumberError::None};
+    return {double(std::int32_t(std::uint32_t(value))), NumberError::None};
 }
 
-Parsed ParseNumber(const QString& text)
+}  // namespace
+
+std::optional<double> RoundWithin(double value, double low, double high)
 {
-    const QString trimmed = text.trimmed();
+    if (!std::isfinite(value))
+        return std::nullopt;
+    const double rounded = RoundHalfEven(value);
+    if (rounded < low || rounded > high)
+        return std::nullopt;
+    return rounded;
+}
+
+std::optional<float> SingleWithin(double value)
+{
+    if (std::isnan(value))
+        return std::numeric_limits<float>::quiet_NaN();
+    const float single = float(value);
+    if (std::isinf(single))
+        return std::nullopt;
+    return single;
+}
+
+ParsedNumber ParseNumber(QStringView text)
+{
+    const QStringView trimmed = text.trimmed();
     std::string s;
-    s.reserve(trimmed.size());
+    s.reserve(std::size_t(trimmed.size()));
     for (QChar ch : trimmed) {
-        if (ch.unicode() > 0x7f)
-            return {0.0, ParseError::TypeMismatch};
+        if (ch.unicode() > 0x7f)  // digits of other scripts are no number either
+            return {0.0, NumberError::TypeMismatch};
         s.push_back(char(ch.unicode()));
     }
     if (s.size() >= 2 && s[0] == '&') {
         const char kind = char(std::toupper(static_cast<unsigned char>(s[1])));
         if (kind == 'H')
-            return ParseRadix(s.substr(2), 16);
+            return ParseRadix(std::string_view(s).substr(2), 16);
         if (kind == 'O')
-            return ParseRadix(s.substr(2), 8);
-        return {0.0, ParseError::TypeMismatch};
+            return ParseRadix(std::string_view(s).substr(2), 8);
+        return {0.0, NumberError::TypeMismatch};
     }
 
-    // [sign] digits [. digits] [exponent], or [sign] . digits [exponent]
+    // [sign] digits [. digits] [exponent], or [sign] . digits [exponent];
+    // the exponent letter is E or D.
     std::size_t i = 0;
     std::string normal;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
@@ -123,7 +147,7 @@ Parsed ParseNumber(const QString& text)
         }
     }
     if (mantissaDigits == 0)
-        return {0.0, ParseError::TypeMismatch};
+        return {0.0, NumberError::TypeMismatch};
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
         normal.push_back('e');
         ++i;
@@ -135,18 +159,20 @@ Parsed ParseNumber(const QString& text)
             ++exponentDigits;
         }
         if (exponentDigits == 0)
-            return {0.0, ParseError::TypeMismatch};
+            return {0.0, NumberError::TypeMismatch};
     }
     if (i != s.size())
-        return {0.0, ParseError::TypeMismatch};
+        return {0.0, NumberError::TypeMismatch};
 
     errno = 0;
     char* end = nullptr;
     const double value = strtod_l(normal.c_str(), &end, CLocale());
     if (errno == ERANGE && std::isinf(value))
-        return {0.0, ParseError::Overflow};
-    return {value, ParseError::None};  // an underflow reads as zero or a denormal
+        return {0.0, NumberError::Overflow};
+    return {value, NumberError::None};  // an underflow reads as zero or a denormal
 }
+
+namespace {
 
 // Shortest text of at most maxDigits significant digits that reads back as
 // the same value; failing that, maxDigits digits. Then laid out as the
@@ -227,12 +253,10 @@ int32_t CLng(double value)
 
 float CSng(double value)
 {
-    if (std::isnan(value))
-        return std::numeric_limits<float>::quiet_NaN();
-    const float single = float(value);
-    if (std::isinf(single))
+    const auto single = SingleWithin(value);
+    if (!single)
         Raise(ErrOverflow);
-    return single;
+    return *single;
 }
 
 double Int(double value)
@@ -242,11 +266,11 @@ double Int(double value)
 
 double CDbl(const QString& text)
 {
-    const Parsed parsed = ParseNumber(text);
+    const ParsedNumber parsed = ParseNumber(text);
     switch (parsed.error) {
-    case ParseError::TypeMismatch: Raise(ErrTypeMismatch);
-    case ParseError::Overflow: Raise(ErrOverflow);
-    case ParseError::None: break;
+    case NumberError::TypeMismatch: Raise(ErrTypeMismatch);
+    case NumberError::Overflow: Raise(ErrOverflow);
+    case NumberError::None: break;
     }
     return parsed.value;
 }
@@ -257,7 +281,7 @@ float CSng(const QString& text) { return CSng(CDbl(text)); }
 
 bool IsNumeric(const QString& text)
 {
-    return ParseNumber(text).error == ParseError::None;
+    return ParseNumber(text).error == NumberError::None;
 }
 
 QString CStr(long long value) { return QString::number(value); }

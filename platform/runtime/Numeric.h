@@ -4,7 +4,9 @@
 // arithmetic, and text to number that fails on a non-number.
 
 #include <QString>
+#include <QStringView>
 #include <cstdint>
+#include <optional>
 
 namespace plat {
 
@@ -17,9 +19,25 @@ float CSng(double value);
 // Rounds down toward minus infinity (Int(-2.5) = -3).
 double Int(double value);
 
+// Half to even; nothing for NaN and the infinities, or when the result lies
+// outside low..high.
+std::optional<double> RoundWithin(double value, double low, double high);
+// To single precision; nothing when that is infinite (NaN stays NaN).
+std::optional<float> SingleWithin(double value);
+
 // Text to number by the runtime's conversion: blanks around the number are
-// allowed, as are a sign, decimals, an exponent and the &H / &O prefixes.
-// Anything else, the empty text included, raises Type mismatch (13).
+// allowed, as are a sign, decimals, an exponent (E or D) and the &H / &O
+// prefixes, whose numbers wrap as 16-bit or, past 16 bits, 32-bit patterns.
+// Anything else, the empty text included, is a Type mismatch (13); a
+// magnitude beyond the double range an Overflow (6).
+enum class NumberError { None, TypeMismatch, Overflow };
+struct ParsedNumber {
+    double value = 0.0;
+    NumberError error = NumberError::None;
+};
+// Reports instead of raising, for callers that answer with a status.
+ParsedNumber ParseNumber(QStringView text);
+// These raise the error.
 double CDbl(const QString& text);
 int16_t CInt(const QString& text);
 int32_t CLng(const QString& text);

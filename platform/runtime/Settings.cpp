@@ -1,39 +1,233 @@
 #include "platform/runtime/Settings.h"
 
 #include "platform/runtime/Errors.h"
+#include "platform/runtime/HugePages.h"
 #include "platform/runtime/IniDocument.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLockFile>
 #include <QSaveFile>
+#include <QSet>
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
 #include <fcntl.h>
 #include <functional>
+#include <memory>
 #include <mutex>
-#include <optional>
+#include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace plat {
 
 namespace {
 
-constexpr int ErrPathFileAccess = 75;
 constexpr int LockWaitMs = 30000;
+// Far beyond any settings file: a file larger than this is not read at all.
+constexpr qint64 MaxFileBytes = qint64(1) << 30;
+// Any change to a file shows in its status-change time, which no program
+// can set back. Once that time lies further behind the moment the file was
+// read than one tick of the file system's clock, every later change leaves a
+// different stamp, so a copy read then stays good for as long as the stamp
+// does. Before that, a change within the same tick could keep the stamp, and
+// the file is read again to compare. Times without a fraction of a second
+// come from a file system that keeps whole seconds.
+constexpr qint64 SettledAfterNs = 100'000'000;
+constexpr qint64 SettledAfterWholeSecondsNs = 2'000'000'000;
 
-// The whole file, "" when there is none yet, nothing when it exists but
-// cannot be read.
-std::optional<QByteArray> ReadFile(const QString& path)
+qint64 Nanoseconds(const timespec& t)
 {
-    QFile file(path);
-    if (!file.exists())
-        return QByteArray();
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
+    return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+}
+
+// What tells one state of a file from another without reading it.
+struct Stamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    qint64 modified = 0;
+    qint64 changed = 0;
+    bool operator==(const Stamp&) const = default;
+};
+
+Stamp StampOf(const struct stat& st)
+{
+    return {st.st_dev, st.st_ino, st.st_size, Nanoseconds(st.st_mtim), Nanoseconds(st.st_ctim)};
+}
+
+QString SystemText(int error)
+{
+    return QString::fromStdString(std::generic_category().message(error));
+}
+
+// A settings file as it was read: its bytes and what they say.
+struct Snapshot {
+    Stamp stamp;
+    bool settled = false;  // no later change can leave the same stamp
+    QByteArray bytes;
+    std::shared_ptr<const ini::IniDocument> doc;
+};
+
+struct Reading {
+    std::shared_ptr<const Snapshot> snapshot;  // none when the file cannot be read
+    QString why;                               // then the reason
+};
+
+// Every settings file this process has read, as last read, so that a file
+// is read and parsed once for each change rather than once for each value.
+struct Cache {
+    std::mutex mutex;
+    QHash<QString, std::shared_ptr<const Snapshot>> files;
+    QSet<QString> warned;  // unreadable files already reported
+};
+
+Cache& Files()
+{
+    static Cache cache;
+    return cache;
+}
+
+void Keep(const QString& path, std::shared_ptr<const Snapshot> snapshot)
+{
+    Cache& cache = Files();
+    std::lock_guard lock(cache.mutex);
+    cache.warned.remove(path);
+    if (snapshot)
+        cache.files.insert(path, std::move(snapshot));
+    else
+        cache.files.remove(path);
+}
+
+std::shared_ptr<const Snapshot> NoFile()
+{
+    static const auto none = std::make_shared<const Snapshot>(
+        Snapshot{{}, false, {}, std::make_shared<const ini::IniDocument>(ini::IniDocument::Parse({}))});
+    return none;
+}
+
+// The whole file read from an open descriptor, and its stamp; the read is
+// tried again while the file changes under it.
+std::optional<std::pair<QByteArray, Stamp>> ReadWhole(int fd, QString& why)
+{
+    for (int attempt = 0;; ++attempt) {
+        struct stat before {};
+        if (::fstat(fd, &before) != 0) {
+            why = SystemText(errno);
+            return std::nullopt;
+        }
+        if (S_ISDIR(before.st_mode)) {
+            why = SystemText(EISDIR);
+            return std::nullopt;
+        }
+        if (!S_ISREG(before.st_mode)) {
+            why = QStringLiteral("Not a regular file");
+            return std::nullopt;
+        }
+        if (before.st_size > MaxFileBytes) {
+            why = QStringLiteral("Larger than %1 bytes").arg(MaxFileBytes);
+            return std::nullopt;
+        }
+        QByteArray bytes;
+        bytes.resize(qsizetype(before.st_size));
+        AdviseHugePages(bytes.data(), size_t(bytes.size()));
+        qsizetype got = 0;
+        while (true) {
+            if (got == bytes.size()) {
+                if (bytes.size() >= MaxFileBytes)
+                    break;
+                bytes.resize(std::min<qsizetype>(bytes.size() + 65536, MaxFileBytes));  // it grew
+            }
+            const ssize_t n = ::pread(fd, bytes.data() + got, size_t(bytes.size() - got), got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                why = SystemText(errno);
+                return std::nullopt;
+            }
+            if (n == 0)
+                break;
+            got += n;
+        }
+        bytes.truncate(got);
+        struct stat after {};
+        if (::fstat(fd, &after) != 0) {
+            why = SystemText(errno);
+            return std::nullopt;
+        }
+        if (StampOf(before) == StampOf(after) || attempt == 2)
+            return std::pair{std::move(bytes), StampOf(after)};
+    }
+}
+
+// The settings file at path as it is now: from the cache while its stamp
+// says it is unchanged, read (and parsed when its bytes differ) otherwise.
+Reading Load(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    std::shared_ptr<const Snapshot> cached;
+    {
+        Cache& cache = Files();
+        std::lock_guard lock(cache.mutex);
+        cached = cache.files.value(path);
+    }
+    if (cached && cached->settled) {
+        struct stat st {};
+        if (::stat(name.constData(), &st) == 0 && StampOf(st) == cached->stamp)
+            return {cached, {}};
+    }
+
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);  // a FIFO must not hang us
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+            Keep(path, nullptr);
+            return {NoFile(), {}};
+        }
+        return {nullptr, SystemText(errno)};
+    }
+    QString why;
+    auto read = ReadWhole(fd, why);
+    ::close(fd);
+    if (!read)
+        return {nullptr, why};
+
+    auto& [bytes, stamp] = *read;
+    auto snapshot = std::make_shared<Snapshot>();
+    snapshot->stamp = stamp;
+    const bool wholeSeconds = stamp.modified % 1'000'000'000 == 0 && stamp.changed % 1'000'000'000 == 0;
+    snapshot->settled = stamp.changed < Nanoseconds(now) - (wholeSeconds ? SettledAfterWholeSecondsNs : SettledAfterNs);
+    snapshot->doc = cached && cached->bytes == bytes
+                        ? cached->doc
+                        : std::make_shared<const ini::IniDocument>(ini::IniDocument::Parse(bytes));
+    snapshot->bytes = std::move(bytes);
+    Keep(path, snapshot);
+    return {snapshot, {}};
+}
+
+// Says once, until the file can be read again, that its values read as their defaults.
+void WarnUnreadable(const QString& app, const QString& path, const QString& why)
+{
+    {
+        Cache& cache = Files();
+        std::lock_guard lock(cache.mutex);
+        if (cache.warned.contains(path))
+            return;
+        cache.warned.insert(path);
+    }
+    std::fprintf(stderr, "%s: the settings file %s cannot be read (%s); its settings read as their defaults\n",
+                 qPrintable(app), qPrintable(QDir::toNativeSeparators(path)), qPrintable(why));
+    std::fflush(stderr);
+}
+
+[[noreturn]] void FileError(const QString& path, const QString& what)
+{
+    Raise(ErrPathFileAccess, QStringLiteral("%1: the settings file %2 %3")
+                                 .arg(ErrorText(ErrPathFileAccess), QDir::toNativeSeparators(path), what));
 }
 
 void SyncFolder(const QString& folder)
@@ -49,13 +243,14 @@ void WriteFile(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        Raise(ErrPathFileAccess);
+        FileError(path, QStringLiteral("could not be written (%1)").arg(file.errorString()));
     if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0) {
+        const QString why = file.errorString();
         file.cancelWriting();
-        Raise(ErrPathFileAccess);
+        FileError(path, QStringLiteral("could not be written (%1)").arg(why));
     }
     if (!file.commit())
-        Raise(ErrPathFileAccess);
+        FileError(path, QStringLiteral("could not be written (%1)").arg(file.errorString()));
     SyncFolder(QFileInfo(path).absolutePath());
 }
 
@@ -69,20 +264,36 @@ void Update(const QString& app, const std::function<void(ini::IniDocument&)>& ch
     const QString path = SettingsFilePath(app);
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))
-        Raise(ErrPathNotFound);
+        Raise(ErrPathNotFound, QStringLiteral("%1: the settings folder %2 cannot be made")
+                                   .arg(ErrorText(ErrPathNotFound), QDir::toNativeSeparators(folder)));
 
     QLockFile lock(path + QStringLiteral(".lock"));
     if (!lock.tryLock(LockWaitMs))
-        Raise(ErrPathFileAccess);
+        FileError(path, lock.error() == QLockFile::LockFailedError
+                            ? QStringLiteral("stays locked by another program")
+                            : QStringLiteral("cannot be locked (its lock file cannot be made)"));
 
-    const std::optional<QByteArray> before = ReadFile(path);
-    if (!before)
-        Raise(ErrPathFileAccess);  // replacing a file we cannot read would lose it
-    ini::IniDocument doc = ini::IniDocument::Parse(*before);
+    const Reading before = Load(path);
+    if (!before.snapshot)  // replacing a file we cannot read would lose it
+        FileError(path, QStringLiteral("cannot be read (%1); it was left as it is").arg(before.why));
+    ini::IniDocument doc = *before.snapshot->doc;
     change(doc);
     const QByteArray after = doc.Serialize();
-    if (after != *before)
-        WriteFile(path, after);
+    if (after == before.snapshot->bytes)
+        return;
+    WriteFile(path, after);
+
+    // What was just written, as the next read would find it.
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        Keep(path, nullptr);
+        return;
+    }
+    auto snapshot = std::make_shared<Snapshot>();
+    snapshot->stamp = StampOf(st);
+    snapshot->bytes = after;
+    snapshot->doc = std::make_shared<const ini::IniDocument>(ini::IniDocument::Parse(after));
+    Keep(path, snapshot);
 }
 
 }  // namespace
@@ -104,10 +315,13 @@ QString GetSetting(const QString& app, const QString& section, const QString& ke
 {
     if (section.isEmpty() || key.isEmpty())
         return defaultValue;
-    const std::optional<QByteArray> bytes = ReadFile(SettingsFilePath(app));
-    if (!bytes)
+    const QString path = SettingsFilePath(app);
+    const Reading file = Load(path);
+    if (!file.snapshot) {
+        WarnUnreadable(app, path, file.why);
         return defaultValue;
-    return ini::IniDocument::Parse(*bytes).Value(section, key).value_or(defaultValue);
+    }
+    return file.snapshot->doc->Value(section, key).value_or(defaultValue);
 }
 
 void SaveSetting(const QString& app, const QString& section, const QString& key, const QString& value)

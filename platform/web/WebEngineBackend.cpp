@@ -7,6 +7,7 @@
 #include <QOpenGLFunctions>
 #include <QQuickWindow>
 
+#include <QFileInfo>
 #include <QPointer>
 #include <QTimer>
 #include <QUuid>
@@ -16,6 +17,8 @@
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 
 namespace plat {
@@ -23,6 +26,55 @@ namespace plat {
 namespace {
 
 class EngineBackend;
+
+// What a page may load from local files. The engine's own switch for it
+// (LocalContentCanAccessFileUrls) also keeps local pages from showing their
+// pictures and following their links, so it stays on and this rule draws the
+// line: a local page shows pictures, style sheets, scripts, fonts and media
+// from its own folder and the folders below it, and the person may go to
+// any local page; but no page reads a local file through a script (requests
+// and fetches, frames and objects whose content a script can open, workers).
+// Otherwise any page saved to disk could read whatever the user can.
+// Remote pages reach no local file.
+class LocalFileRule : public QWebEngineUrlRequestInterceptor {
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override
+    {
+        const QUrl target = info.requestUrl();
+        if (!target.isLocalFile())
+            return;
+        switch (info.resourceType()) {
+        case QWebEngineUrlRequestInfo::ResourceTypeMainFrame:
+            return;  // the person goes there and sees it; no page reads it
+        case QWebEngineUrlRequestInfo::ResourceTypeImage:
+        case QWebEngineUrlRequestInfo::ResourceTypeStylesheet:
+        case QWebEngineUrlRequestInfo::ResourceTypeScript:
+        case QWebEngineUrlRequestInfo::ResourceTypeFontResource:
+        case QWebEngineUrlRequestInfo::ResourceTypeMedia:
+        case QWebEngineUrlRequestInfo::ResourceTypeFavicon:
+            if (InFolderOf(info.firstPartyUrl(), target))
+                return;
+            break;
+        default:
+            break;
+        }
+        info.block(true);
+    }
+
+private:
+    // Whether target lies in the folder of the local page, or below it;
+    // links are followed, so that none leads out of it.
+    static bool InFolderOf(const QUrl& page, const QUrl& target)
+    {
+        if (!page.isLocalFile())
+            return false;
+        const QString folder = QFileInfo(QFileInfo(page.toLocalFile()).canonicalFilePath()).absolutePath();
+        const QString file = QFileInfo(target.toLocalFile()).canonicalFilePath();
+        return !folder.isEmpty() && !file.isEmpty() && file.startsWith(folder == u"/" ? folder : folder + u'/');
+    }
+};
 
 // The engine tells of each document it builds only to scripts inside it. A
 // script of our own, run in a world the page cannot see, reports every new
@@ -46,6 +98,7 @@ public:
     EngineBackend(WebBackendHost& host, QWidget* parent)
         : host_(host), view_(new QWebEngineView(parent)), profile_(new QWebEngineProfile())  // off the record
     {
+        profile_->setUrlRequestInterceptor(new LocalFileRule(profile_));
         NewPage();
     }
 

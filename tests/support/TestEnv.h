@@ -95,4 +95,13 @@ inline bool RegisterBrowserComponent()
 }
 #endif
 
+#ifdef HELP_BROWSER_STANDIN
+// A stand-in registered under the browser component's class id, whose methods
+// succeed and show nothing.
+inline bool RegisterHelpBrowserStandIn()
+{
+    return RegisterComponent(HELP_BROWSER_STANDIN);
+}
+#endif
+
 }  // namespace testenv

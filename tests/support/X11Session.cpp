@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QThread>
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -200,6 +201,33 @@ void X11Session::PressKey(const char* keyName)
     const KeyCode code = XKeysymToKeycode(display_, XStringToKeysym(keyName));
     XTestFakeKeyEvent(display_, code, True, CurrentTime);
     XTestFakeKeyEvent(display_, code, False, 20);
+    XFlush(display_);
+}
+
+void X11Session::TypeText(const QString& text)
+{
+    const KeyCode shift = XKeysymToKeycode(display_, XK_Shift_L);
+    for (const QChar c : text) {
+        // Printable ASCII characters have their own code as key symbol.
+        const KeySym symbol = c.unicode();
+        const KeyCode code = XKeysymToKeycode(display_, symbol);
+        if (code == 0)
+            continue;
+        const bool shifted = XkbKeycodeToKeysym(display_, code, 0, 0) != symbol;
+        if (shifted)
+            XTestFakeKeyEvent(display_, shift, True, CurrentTime);
+        XTestFakeKeyEvent(display_, code, True, CurrentTime);
+        XTestFakeKeyEvent(display_, code, False, 5);
+        if (shifted)
+            XTestFakeKeyEvent(display_, shift, False, 5);
+        XFlush(display_);
+    }
+}
+
+void X11Session::HoldKey(const char* keyName, bool down)
+{
+    const KeyCode code = XKeysymToKeycode(display_, XStringToKeysym(keyName));
+    XTestFakeKeyEvent(display_, code, down ? True : False, CurrentTime);
     XFlush(display_);
 }
 

@@ -40,6 +40,13 @@ public:
 
     ::_XDisplay* Display() const { return display_; }
 
+    // Types printable ASCII text key by key, with Shift where the keyboard
+    // map puts a character on the shifted level.
+    void TypeText(const QString& text);
+    // Presses (down) or releases a key by its X key name and leaves it so:
+    // a modifier held during a click.
+    void HoldKey(const char* keyName, bool down);
+
 private:
     bool WaitForManager(int timeoutMs);
 

@@ -5,6 +5,7 @@
 #include "tools/regsvr/Listing.h"
 
 #include "platform/com/Activation.h"
+#include "platform/com/ElfFile.h"
 #include "platform/com/HResult.h"
 #include "platform/com/Resources.h"
 #include "platform/registry/Registry.h"
@@ -47,6 +48,11 @@ int UsageMessage()
 
 int CallEntry(const QString& path, const char* entry, bool silent)
 {
+    // A damaged file would bring the loader down with the tool.
+    if (QString why; !plat::CheckElfLibrary(path, &why)) {
+        Print(stderr, QStringLiteral("regsvr: cannot load %1: %2").arg(path, why));
+        return CannotLoad;
+    }
     void* handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         Print(stderr, QStringLiteral("regsvr: cannot load %1: %2").arg(path, QString::fromLocal8Bit(dlerror())));

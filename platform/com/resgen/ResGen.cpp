@@ -1,18 +1,26 @@
-// Build step: turns a component's resource script into a C++ source that
-// places the resource directory in the library's "plat_resources" section.
+// Build steps of a component.
+//
+// Its resources: turns a resource script into a C++ source that places the
+// resource directory in the library's "plat_resources" section.
 //
 //   # comment
 //   typelib  RoamwellDLL.tlb.json              TYPELIB 1, checked and made canonical
 //   version  file 1.0.0.0 product 1.0.0.0      VERSION 1
 //   string   OLESelfRegister ""                a text of the version resource
-//   resource _IID_THING 1 u32 16 guid {...}    a custom resource built from items:
-//            u8 / u16 / u32 <number>, guid <{...}>, hex <AABB..>, text <"...">, file <path>
+//   resource _IID_THING 1 u32 16 iid _Thing    a custom resource built from items:
+//            u8 / u16 / u32 <number>, guid <{...}>, iid <interface of the typelib above>,
+//            hex <AABB..>, text <"...">, file <path>
+//
+// Its C++ face: from the type library, the interface header for clients and
+// the dispatch tables for the component (see InterfaceGen.h).
 //
 // Usage: plat_resgen <script> <output.cpp> [<depfile>]
+//        plat_resgen --interface <typelib.json> <interface.h> <dispatch.h>
 
 #include "platform/com/Guid.h"
 #include "platform/com/Resources.h"
 #include "platform/com/TypeLib.h"
+#include "platform/com/resgen/InterfaceGen.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,6 +28,8 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <cstring>
+#include <optional>
 
 namespace {
 
@@ -72,6 +82,15 @@ QByteArray ReadFile(const QString& path, QStringList& deps)
     return f.readAll();
 }
 
+plat::TypeLibDesc ReadTypeLib(const QString& path, QStringList& deps)
+{
+    QString error;
+    auto lib = plat::TypeLibDesc::deserialize(ReadFile(path, deps), &error);
+    if (!lib)
+        throw Failure{QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), error)};
+    return std::move(*lib);
+}
+
 quint64 Number(const QString& text, quint64 max, int line)
 {
     bool ok = false;
@@ -82,7 +101,8 @@ quint64 Number(const QString& text, quint64 max, int line)
     return n;
 }
 
-QByteArray Items(const QStringList& t, qsizetype from, const QDir& base, QStringList& deps, int line)
+QByteArray Items(const QStringList& t, qsizetype from, const QDir& base, const plat::TypeLibDesc* lib,
+                 QStringList& deps, int line)
 {
     QByteArray out;
     for (qsizetype i = from; i < t.size(); i += 2) {
@@ -105,6 +125,11 @@ QByteArray Items(const QStringList& t, qsizetype from, const QDir& base, QString
             if (!g)
                 throw Failure{QStringLiteral("line %1: bad identifier \"%2\"").arg(line).arg(value)};
             out += g->toBytes();
+        } else if (kind == QLatin1String("iid")) {
+            const plat::InterfaceDesc* iface = lib ? lib->findInterface(value) : nullptr;
+            if (!iface)
+                throw Failure{QStringLiteral("line %1: no interface \"%2\" in a typelib above").arg(line).arg(value)};
+            out += iface->iid.toBytes();
         } else if (kind == QLatin1String("hex")) {
             const QByteArray bytes = QByteArray::fromHex(value.toLatin1());
             if (bytes.size() * 2 != value.size())
@@ -127,6 +152,7 @@ plat::ResourceDirectory Compile(const QString& scriptPath, QStringList& deps)
     plat::ResourceDirectory dir;
     plat::VersionInfo version;
     bool hasVersion = false;
+    std::optional<plat::TypeLibDesc> typeLib;
     int number = 0;
     for (const QByteArray& raw : script.split('\n')) {
         ++number;
@@ -135,11 +161,10 @@ plat::ResourceDirectory Compile(const QString& scriptPath, QStringList& deps)
             continue;
         const QString& what = t[0];
         if (what == QLatin1String("typelib") && t.size() == 2) {
-            QString error;
-            const auto lib = plat::TypeLibDesc::deserialize(ReadFile(base.absoluteFilePath(t[1]), deps), &error);
-            if (!lib)
-                throw Failure{QStringLiteral("%1: %2").arg(t[1], error)};
-            dir.entries.push_back({QString::fromLatin1(plat::RT_TYPELIB), 1, lib->serialize()});
+            if (typeLib)
+                throw Failure{QStringLiteral("line %1: a second typelib").arg(number)};
+            typeLib = ReadTypeLib(base.absoluteFilePath(t[1]), deps);
+            dir.entries.push_back({QString::fromLatin1(plat::RT_TYPELIB), 1, typeLib->serialize()});
         } else if (what == QLatin1String("version") && t.size() == 5 && t[1] == QLatin1String("file") &&
                    t[3] == QLatin1String("product")) {
             if (!plat::VersionInfo::parseVersion(t[2], version.fileVersion) ||
@@ -153,7 +178,7 @@ plat::ResourceDirectory Compile(const QString& scriptPath, QStringList& deps)
             const auto id = static_cast<std::uint32_t>(Number(t[2], 0xffffffffu, number));
             if (dir.find(t[1], id))
                 throw Failure{QStringLiteral("line %1: %2 %3 is declared twice").arg(number).arg(t[1]).arg(id)};
-            dir.entries.push_back({t[1], id, Items(t, 3, base, deps, number)});
+            dir.entries.push_back({t[1], id, Items(t, 3, base, typeLib ? &*typeLib : nullptr, deps, number)});
         } else {
             throw Failure{QStringLiteral("line %1: cannot read \"%2\"").arg(number).arg(QString::fromUtf8(raw).trimmed())};
         }
@@ -174,29 +199,59 @@ void WriteIfChanged(const QString& path, const QByteArray& text)
         throw Failure{QStringLiteral("%1: %2").arg(path, out.errorString())};
 }
 
+// The resource directory as a C++ source for the library's section.
+QByteArray ResourceSource(const QString& script, const plat::ResourceDirectory& dir)
+{
+    const QByteArray blob = dir.serialize();
+    QByteArray cpp = "// Generated by plat_resgen from " + QFileInfo(script).fileName().toUtf8() +
+                     "; do not edit.\n"
+                     "__attribute__((section(\"plat_resources\"), used, aligned(4)))\n"
+                     "static const unsigned char plat_resource_directory[] = {";
+    for (qsizetype i = 0; i < blob.size(); ++i) {
+        cpp += (i % 16 == 0) ? "\n   " : "";
+        cpp += " 0x" + QByteArray::number(static_cast<unsigned char>(blob[i]), 16).rightJustified(2, '0') + ',';
+    }
+    cpp += "\n};\n";
+    return cpp;
+}
+
+void WriteInterface(const QString& typeLibPath, const QString& interfaceHeader, const QString& dispatchHeader)
+{
+    QStringList deps;
+    const plat::TypeLibDesc lib = ReadTypeLib(typeLibPath, deps);
+    const QString source = QFileInfo(typeLibPath).fileName();
+    QByteArray interfaceText, dispatchText;
+    try {
+        interfaceText = resgen::InterfaceHeader(lib, source);
+        dispatchText = resgen::DispatchHeader(lib, source, QFileInfo(interfaceHeader).fileName());
+    } catch (const resgen::InterfaceGenError& e) {
+        throw Failure{e.what};
+    }
+    WriteIfChanged(interfaceHeader, interfaceText);
+    WriteIfChanged(dispatchHeader, dispatchText);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 3 || argc > 4) {
-        std::fprintf(stderr, "usage: plat_resgen <script> <output.cpp> [<depfile>]\n");
+    const bool interface = argc > 1 && std::strcmp(argv[1], "--interface") == 0;
+    if (interface ? argc != 5 : (argc < 3 || argc > 4)) {
+        std::fprintf(stderr, "usage: plat_resgen <script> <output.cpp> [<depfile>]\n"
+                             "       plat_resgen --interface <typelib.json> <interface.h> <dispatch.h>\n");
         return 2;
     }
-    const QString script = QString::fromLocal8Bit(argv[1]);
-    const QString output = QString::fromLocal8Bit(argv[2]);
+    const char* input = argv[interface ? 2 : 1];
     try {
-        QStringList deps;
-        const QByteArray blob = Compile(script, deps).serialize();
-        QByteArray cpp = "// Generated by plat_resgen from " + QFileInfo(script).fileName().toUtf8() +
-                         "; do not edit.\n"
-                         "__attribute__((section(\"plat_resources\"), used, aligned(4)))\n"
-                         "static const unsigned char plat_resource_directory[] = {";
-        for (qsizetype i = 0; i < blob.size(); ++i) {
-            cpp += (i % 16 == 0) ? "\n   " : "";
-            cpp += " 0x" + QByteArray::number(static_cast<unsigned char>(blob[i]), 16).rightJustified(2, '0') + ',';
+        if (interface) {
+            WriteInterface(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                           QString::fromLocal8Bit(argv[4]));
+            return 0;
         }
-        cpp += "\n};\n";
-        WriteIfChanged(output, cpp);
+        const QString script = QString::fromLocal8Bit(argv[1]);
+        const QString output = QString::fromLocal8Bit(argv[2]);
+        QStringList deps;
+        WriteIfChanged(output, ResourceSource(script, Compile(script, deps)));
         if (argc == 4) {
             QByteArray dep = QFile::encodeName(QFileInfo(output).absoluteFilePath()) + ":";
             for (const QString& d : deps)
@@ -204,7 +259,7 @@ int main(int argc, char** argv)
             WriteIfChanged(QString::fromLocal8Bit(argv[3]), dep + "\n");
         }
     } catch (const Failure& f) {
-        std::fprintf(stderr, "%s: %s\n", argv[1], qPrintable(f.what));
+        std::fprintf(stderr, "%s: %s\n", input, qPrintable(f.what));
         return 1;
     }
     return 0;

@@ -1,6 +1,6 @@
 // The component's about box as the Help menu shows it: its texts, picture
 // and icon, its keys, and its two buttons.
-#include "tests/RoamwellDLL/prefs/ComponentFixture.h"
+#include "tests/RoamwellDLL/ComponentFixture.h"
 
 #include <QTest>
 

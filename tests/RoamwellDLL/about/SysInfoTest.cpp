@@ -1,6 +1,6 @@
 // The about box's registry reader and the system-information launcher, on
 // machine-wide hives prepared by each test.
-#include "tests/RoamwellDLL/prefs/ComponentFixture.h"
+#include "tests/RoamwellDLL/ComponentFixture.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 // The browser window's load (settings, preferences, the first page), its
 // layout and minimum size, the saving of its placement and its unload.
-#include "BrowserFixture.h"
+#include "tests/RoamwellDLL/BrowserFixture.h"
 
 #include "platform/runtime/Numeric.h"
 
@@ -15,8 +15,9 @@ protected:
     static std::string StoredPlacement()
     {
         QStringList placement;
-        for (const char* key : {"Top", "Left", "Height", "Width", "Windowstate"})
-            placement << Stored(BrowserSection, key);
+        for (const Setting<float>* size : {&Browser::Top, &Browser::Left, &Browser::Height, &Browser::Width})
+            placement << Stored(*size);
+        placement << Stored(Browser::Windowstate);
         return placement.join(u' ').toStdString();
     }
 };
@@ -44,13 +45,13 @@ TEST_F(BrowserLoad, NothingStoredGivesTheDefaultsAndTheMakersSiteFirst)
     EXPECT_TRUE(b.tmrTimer.Enabled);
     ASSERT_TRUE(testenv::WaitUntil([&] { return !navigations.isEmpty(); }, 20000));
     EXPECT_EQ(navigations.first(), MakerSite);
-    EXPECT_EQ(b.statbar.Panels(1).Text.get(), "Surfing to: " + MakerSite);
+    EXPECT_EQ(b.statbar.Panels(1).Text.get(), QStringLiteral("Surfing to: ") + MakerSite);
     EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(BrowserLoad, TheClientsAddressWinsOverTheHomeSetting)
 {
-    Store(PreferencesSection, HomeAddress, server.Url("/b.htm"));
+    Store(Preferences::HomeAddress, server.Url("/b.htm"));
     StartAddress = server.Url("/a.htm");
     frmBrowser& b = Browser();
     b.Load();
@@ -64,7 +65,7 @@ TEST_F(BrowserLoad, TheClientsAddressWinsOverTheHomeSetting)
 
 TEST_F(BrowserLoad, AnEmptyHomeSettingOpensTheWelcomePageBesideTheComponent)
 {
-    Store(PreferencesSection, HomeAddress, QString());
+    Store(Preferences::HomeAddress, QString());
     frmBrowser& b = Browser();
     b.Load();
     WaitIdle(b);
@@ -77,7 +78,7 @@ TEST_F(BrowserLoad, AnEmptyHomeSettingOpensTheWelcomePageBesideTheComponent)
 
 TEST_F(BrowserLoad, PacedialOtherThanZeroGivesTheBar)
 {
-    Store(PreferencesSection, Pacedial, "1");
+    Store(Preferences::Pacedial, "1");
     Open();
     EXPECT_FALSE(PacedialCircle);
     EXPECT_TRUE(plat::Default<frmPreferences>().optionPacedial(1).Value);
@@ -86,11 +87,11 @@ TEST_F(BrowserLoad, PacedialOtherThanZeroGivesTheBar)
 
 TEST_F(BrowserLoad, StoredPlacementIsAppliedAndValuesThatFailAreSkipped)
 {
-    Store(BrowserSection, "Top", "abc");
-    Store(BrowserSection, "Left", "300");
-    Store(BrowserSection, "Height", "6000");
-    Store(BrowserSection, "Width", "8000");
-    Store(BrowserSection, "Windowstate", "7");
+    Store(Browser::Top, "abc");
+    Store(Browser::Left, "300");
+    Store(Browser::Height, "6000");
+    Store(Browser::Width, "8000");
+    Store(Browser::Windowstate, "7");
     frmBrowser& b = Open();
     EXPECT_FLOAT_EQ(b.Top, 0);  // as it was
     EXPECT_FLOAT_EQ(b.Left, 300);
@@ -102,7 +103,7 @@ TEST_F(BrowserLoad, StoredPlacementIsAppliedAndValuesThatFailAreSkipped)
 
 TEST_F(BrowserLoad, AMinimisedWindowIsNotLaidOutWhileItLoads)
 {
-    Store(BrowserSection, "Windowstate", "1");
+    Store(Browser::Windowstate, "1");
     frmBrowser& b = Open();
     EXPECT_EQ(b.WindowState, plat::vbMinimized);
     EXPECT_FLOAT_EQ(b.cboAddress.Left, 50);
@@ -204,7 +205,7 @@ TEST_F(BrowserLoad, AfterAnUnloadTheNextLoadStartsAfresh)
     frmBrowser& b = Open();
     Surf(b, server.Url("/a.htm"));
     EXPECT_EQ(History(b).size(), 2);
-    Store(PreferencesSection, SearchAddress, "https://find.roamwell.invalid/");
+    Store(Preferences::SearchAddress, "https://find.roamwell.invalid/");
     ASSERT_TRUE(b.Unload());
     EXPECT_FALSE(plat::DefaultInstance<frmPreferences>::Exists());
     EXPECT_FALSE(b.tmrVantle.Running());
@@ -227,9 +228,9 @@ TEST_F(BrowserLoad, ALoadAfterAnUnloadStartsFromTheDesignPlacement)
 
     // Stored values that fail leave what a fresh window has, not what the
     // closed one had.
-    Store(BrowserSection, "Top", "abc");
-    Store(BrowserSection, "Left", "abc");
-    Store(BrowserSection, "Windowstate", "7");
+    Store(Browser::Top, "abc");
+    Store(Browser::Left, "abc");
+    Store(Browser::Windowstate, "7");
     const int before = downloads;
     b.Load();
     WaitIdle(b, before);

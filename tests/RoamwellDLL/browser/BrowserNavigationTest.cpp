@@ -1,6 +1,6 @@
 // Navigation: the status and caption a load shows, the address history,
 // the address box's Enter and pick, the busy poll, and pages with frames.
-#include "BrowserFixture.h"
+#include "tests/RoamwellDLL/BrowserFixture.h"
 
 #include <QApplication>
 #include <QComboBox>

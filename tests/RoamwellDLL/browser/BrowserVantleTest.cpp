@@ -1,6 +1,6 @@
 // The loading indicator: where its box goes at the edges of the rule, and
 // the figures a tick draws under scripted random draws.
-#include "BrowserFixture.h"
+#include "tests/RoamwellDLL/BrowserFixture.h"
 
 #include "platform/runtime/Rnd.h"
 

@@ -1,6 +1,6 @@
 // The browser window's commands: the seven toolbar keys (and keys that are
 // none of them), the Edit and Help menus and the indicator's click.
-#include "ComponentFixture.h"
+#include "tests/RoamwellDLL/ComponentFixture.h"
 
 #include <QTest>
 
@@ -165,22 +165,24 @@ TEST_F(Commands, SitepinsOpensTheSavedSitesPageAndAnEmptyPathIsNoFailure)
     EXPECT_TRUE(errors.empty());
 }
 
-TEST_F(Commands, TheEditorGetsTheSitepinPathAsOneArgument)
+TEST_F(Commands, TheEditorGetsTheSitepinFileAsOneAbsolutePath)
 {
     frmBrowser& b = Open();
     NoEditorsButTheTests();
-    const QString pad = Folder(QStringLiteral("bin")) + QStringLiteral("/pad");
-    Write(pad, "#!/bin/sh\n", true);
-    Write(Folder(QStringLiteral("data")) + QStringLiteral("/applications/pad.desktop"),
-          "[Desktop Entry]\nType=Application\nName=Pad\nExec=pad --new-window %f\n");
-    Write(config.Path() + QStringLiteral("/mimeapps.list"), "[Default Applications]\ntext/plain=pad.desktop\n");
-    const QString pins = files.path() + u'/' + kAwkwardName;
-    Prefs().txtSitepinFile.Text = pins;
+    const QString gedit = Folder(QStringLiteral("bin")) + QStringLiteral("/gedit");
+    Write(gedit, "#!/bin/sh\n", true);
 
-    b.mnuEditSitepins.RaiseClick();
-    ASSERT_EQ(starts.size(), 1u);
-    EXPECT_EQ(starts[0].program, pad);
-    EXPECT_EQ(starts[0].arguments, (QStringList{"--new-window", pins}));
+    // A stored path that an editor could take for an option or a command
+    // reaches it as the file it names in the current folder.
+    for (const QString& stored : {files.path() + u'/' + kAwkwardName, QStringLiteral("+!touch x"), QStringLiteral("-R")}) {
+        starts.clear();
+        Prefs().txtSitepinFile.Text = stored;
+        b.mnuEditSitepins.RaiseClick();
+        ASSERT_EQ(starts.size(), 1u);
+        EXPECT_EQ(starts[0].program, gedit);
+        EXPECT_EQ(starts[0].arguments, QStringList{QFileInfo(stored).absoluteFilePath()});
+        EXPECT_TRUE(starts[0].arguments.first().startsWith(u'/'));
+    }
     EXPECT_TRUE(messages.empty());
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("x")));
 }

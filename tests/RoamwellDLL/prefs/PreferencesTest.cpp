@@ -1,12 +1,14 @@
 // The preferences form: what Save stores and in which order, Cancel and the
 // close box leaving the edited texts live, the paint that shows the stored
 // indicator style again, and the Sitepin file dialog.
-#include "ComponentFixture.h"
+#include "tests/RoamwellDLL/ComponentFixture.h"
 
 #include <QTest>
 
 using namespace modRoamwel;
-using namespace RoamwellSettings;
+using RoamwellSettings::DefaultSitepinFile;
+using RoamwellSettings::SearchSite;
+namespace stored = RoamwellSettings::Preferences;
 
 namespace {
 
@@ -24,7 +26,7 @@ protected:
         return b;
     }
     static frmPreferences& Prefs() { return frmBrowser::Preferences(); }
-    static QString Pref(const QString& key) { return Stored(PreferencesSection, key); }
+    static QString Pref(const RoamwellSettings::Setting<QString>& setting) { return Stored(setting); }
 };
 
 TEST_F(Preferences, TheBrowserLoadsTheFormHiddenAndFillsItFromTheSettings)
@@ -58,10 +60,10 @@ TEST_F(Preferences, SaveWithoutEditsStoresTheClientsPageAsHome)
                });
     EXPECT_FALSE(Prefs().IsVisible());
     EXPECT_TRUE(Prefs().Loaded());
-    EXPECT_EQ(Pref(HomeAddress), help);
-    EXPECT_EQ(Pref(SearchAddress), SearchSite);
-    EXPECT_EQ(Pref(SitepinFile), DefaultSitepinFile());
-    EXPECT_EQ(Pref(Pacedial), QStringLiteral("0"));
+    EXPECT_EQ(Pref(stored::HomeAddress), help);
+    EXPECT_EQ(Pref(stored::SearchAddress), SearchSite);
+    EXPECT_EQ(Pref(stored::SitepinFile), DefaultSitepinFile());
+    EXPECT_EQ(Pref(stored::Pacedial), QStringLiteral("0"));
     EXPECT_EQ(StartAddress, help);
     EXPECT_TRUE(errors.empty());
 }
@@ -72,7 +74,7 @@ TEST_F(Preferences, SaveWithAnEmptyHomeLeavesHomeWithNothingToDo)
     Prefs().txtHome.Text = QString();
     Prefs().cmdSave_Click();
     EXPECT_TRUE(StartAddress.isEmpty());
-    EXPECT_EQ(Pref(HomeAddress), QString());
+    EXPECT_EQ(Pref(stored::HomeAddress), QString());
 
     const QString before = b.cboAddress.Text;
     const int navigationsBefore = navigations.size();
@@ -97,7 +99,7 @@ TEST_F(Preferences, SaveClearsTheIndicatorAndPlacesItInTheChosenStyle)
     Prefs().cmdSave_Click();
     EXPECT_EQ(b.picVantle.FiguresDrawn(), 0);
     EXPECT_FALSE(PacedialCircle);
-    EXPECT_EQ(Pref(Pacedial), QStringLiteral("1"));
+    EXPECT_EQ(Pref(stored::Pacedial), QStringLiteral("1"));
     EXPECT_TRUE(b.picVantle.Visible);
     EXPECT_FLOAT_EQ(b.picVantle.Width, 3000);
     EXPECT_FLOAT_EQ(b.picVantle.Left, b.ScaleWidth() - 3000 - 50);
@@ -113,7 +115,7 @@ TEST_F(Preferences, SaveClearsTheIndicatorAndPlacesItInTheChosenStyle)
     Prefs().optionPacedial(0).PressByUser();
     Prefs().cmdSave_Click();
     EXPECT_TRUE(PacedialCircle);
-    EXPECT_EQ(Pref(Pacedial), QStringLiteral("0"));
+    EXPECT_EQ(Pref(stored::Pacedial), QStringLiteral("0"));
     EXPECT_FLOAT_EQ(b.picVantle.Width, b.picVantle.Height);
     EXPECT_FLOAT_EQ(b.picVantle.Top, 90);
     EXPECT_FLOAT_EQ(b.picVantle.Left, b.ScaleWidth() - b.picVantle.Height - 50);
@@ -146,7 +148,7 @@ TEST_F(Preferences, AFailedWriteEndsSaveWithTheEarlierStepsDone)
     b.picVantle.Circle(100, 100, 50, 0xFF);
     const float left = b.picVantle.Left;
     // The settings file cannot be read any more, so no setting can be written.
-    const QString ini = plat::SettingsFilePath(App);
+    const QString ini = plat::SettingsFilePath(RoamwellSettings::App);
     QFile::remove(ini);
     ASSERT_TRUE(QDir().mkpath(ini));
 
@@ -171,8 +173,8 @@ TEST_F(Preferences, CancelKeepsTheEditedTextsLiveAndStoresNothing)
                    Prefs().cmdCancel.PressByUser();
                });
     EXPECT_FALSE(Prefs().IsVisible());
-    EXPECT_EQ(Pref(SearchAddress), QStringLiteral("<missing>"));
-    EXPECT_EQ(Pref(HomeAddress), QStringLiteral("<missing>"));
+    EXPECT_EQ(Pref(stored::SearchAddress), QStringLiteral("<missing>"));
+    EXPECT_EQ(Pref(stored::HomeAddress), QStringLiteral("<missing>"));
     EXPECT_EQ(StartAddress, home);  // a home text counts only after Save
 
     const int before = downloads;
@@ -214,7 +216,7 @@ TEST_F(Preferences, APaintShowsTheStoredStyleAgain)
     ASSERT_TRUE(QTest::qWaitFor([&] { return p.optionPacedial(0).Value.get(); }, 2000));
     EXPECT_FALSE(p.optionPacedial(1).Value);
     EXPECT_TRUE(PacedialCircle);
-    EXPECT_EQ(Pref(Pacedial), QStringLiteral("<missing>"));
+    EXPECT_EQ(Pref(stored::Pacedial), QStringLiteral("<missing>"));
 }
 
 TEST_F(Preferences, BrowseAsksForAnHtmlFileAndACancelChangesNothing)
@@ -239,7 +241,7 @@ TEST_F(Preferences, BrowseAsksForAnHtmlFileAndACancelChangesNothing)
     answer = QStringLiteral("/home/someone/new pins.html");
     Prefs().cmdBrowseSitepin.PressByUser();
     EXPECT_EQ(Prefs().txtSitepinFile.Text.get(), QStringLiteral("/home/someone/new pins.html"));
-    EXPECT_EQ(Pref(SitepinFile), QStringLiteral("<missing>"));  // stored only by a Save
+    EXPECT_EQ(Pref(stored::SitepinFile), QStringLiteral("<missing>"));  // stored only by a Save
 }
 
 }  // namespace

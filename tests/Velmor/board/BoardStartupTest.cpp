@@ -20,7 +20,7 @@ protected:
     void SetUp() override
     {
         plat::EnsureApplication();
-        ASSERT_TRUE(testenv::RegisterBrowserComponent());
+        ASSERT_TRUE(testenv::RegisterHelpBrowserStandIn());
     }
     void TearDown() override { board.reset(); }
 
@@ -68,7 +68,7 @@ TEST_F(BoardStartup, NoSettingsGiveTheDefaultWindowAndLayout)
     EXPECT_FLOAT_EQ(b.picPreview.Height, 1800);
     EXPECT_FLOAT_EQ(b.lblScore.Left, 1250);
     EXPECT_FLOAT_EQ(b.lblScore.Top, 20);
-    EXPECT_FLOAT_EQ(b.lblScore.Font.Size, 10);
+    EXPECT_FLOAT_EQ(b.lblScore.FontSize, 10);
     EXPECT_EQ(b.lblScore.Caption.get(), "0");
     EXPECT_FLOAT_EQ(b.cmdPlay.Left, 3392.5f);
     EXPECT_FLOAT_EQ(b.cmdPlay.Top, 3307.5f);
@@ -138,7 +138,7 @@ TEST_F(BoardStartup, ScoreFontFollowsCellSize)
     for (auto [size, points] : {std::pair{"100", 3}, {"299", 9}, {"500", 16}}) {
         Store("Size", size);
         frmBoard& b = Load();
-        EXPECT_FLOAT_EQ(b.lblScore.Font.Size, points) << size;
+        EXPECT_FLOAT_EQ(b.lblScore.FontSize, points) << size;
         EXPECT_FLOAT_EQ(b.imgRight.Width, Size) << "one cell wide whatever the size";
     }
 }
@@ -172,6 +172,31 @@ TEST_F(BoardStartup, LayoutThatWouldOverflowFallsBackToDefaults)
     EXPECT_EQ(Size, 300);
     EXPECT_EQ(Columns, 28);
     EXPECT_FLOAT_EQ(b.Width, 7880);
+}
+
+// The fit check runs the load's own arithmetic, so it stops exactly where
+// the load would: at the well's last square and at its pool.
+TEST_F(BoardStartup, StoredDimensionsFitUpToTheLastTheWellCanBuild)
+{
+    testing::internal::CaptureStderr();
+    Store("Size", "1170");  // 1170 * 28, the last column's place, still fits 16 bits
+    Load();
+    EXPECT_EQ(Size, 1170);
+    Store("Size", "1171");
+    Load();
+    EXPECT_EQ(Size, 300);
+
+    Store("Size", "300");
+    Store("Columns", "27");  // the well's last square is number 36 x 39 of the pool
+    Store("Rows", "37");
+    Load();
+    EXPECT_EQ(Columns, 35);
+    EXPECT_EQ(Rows, 38);
+    Store("Rows", "38");  // 36 x 40 = 1440, one past the pool; the columns fall back first
+    Load();
+    EXPECT_EQ(Columns, 28);
+    EXPECT_EQ(Rows, 39);
+    testing::internal::GetCapturedStderr();
 }
 
 TEST_F(BoardStartup, LargestDialogChoicesStillFit)

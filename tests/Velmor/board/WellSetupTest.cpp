@@ -17,7 +17,7 @@ protected:
     void SetUp() override
     {
         plat::EnsureApplication();
-        ASSERT_TRUE(testenv::RegisterBrowserComponent());
+        ASSERT_TRUE(testenv::RegisterHelpBrowserStandIn());
         board = std::make_unique<frmBoard>();
         board->Load();
     }

@@ -45,7 +45,7 @@ protected:
         plat::EnsureApplication();
         ASSERT_TRUE(configDir.isValid());
         setenv("XDG_CONFIG_HOME", qPrintable(configDir.path()), 1);
-        ASSERT_TRUE(testenv::RegisterBrowserComponent());  // the load creates the help browser
+        ASSERT_TRUE(testenv::RegisterHelpBrowserStandIn());  // the load creates the help browser
         modVelmor::GameOn = false;
         plat::SetRndSource([this] {
             if (!generator && draws.empty()) {

@@ -72,9 +72,9 @@ TEST_F(BoardMenu, SetupItemOpensTheDialogModeless)
 TEST_F(BoardMenu, ConfirmedColourSetsTheBackgroundAndIsStored)
 {
     frmBoard& board = LoadBoard();
-    std::vector<int32_t> offered;
+    std::vector<std::optional<int32_t>> offered;
     std::optional<int32_t> answer = 0x336699;
-    plat::SetColorDialogHandler([&](int32_t initial) {
+    plat::SetColorDialogHandler([&](std::optional<int32_t> initial) {
         offered.push_back(initial);
         return answer;
     });
@@ -88,16 +88,18 @@ TEST_F(BoardMenu, ConfirmedColourSetsTheBackgroundAndIsStored)
     board.lblMenu.MouseDown(1, 0, 0, 0);
     EXPECT_EQ(board.BackColor, 0x0000FF);
     EXPECT_EQ(Stored("Game", "Backcolor"), "255");
-    EXPECT_EQ(offered, (std::vector<int32_t>{0, 0x336699})) << "the dialog starts from the last colour chosen";
+    EXPECT_EQ(offered, (std::vector<std::optional<int32_t>>{std::nullopt, std::nullopt}))
+        << "the game gives the dialog no starting colour, not even the last one chosen";
+    EXPECT_EQ(board.cdlgOptions.Color, 0x0000FF) << "the control keeps the last colour chosen";
 }
 
 TEST_F(BoardMenu, CancelledColourDialogChangesAndWritesNothing)
 {
     Store("Game", "Backcolor", "32768");
     frmBoard& board = LoadBoard();
-    std::vector<int32_t> offered;
+    std::vector<std::optional<int32_t>> offered;
     std::optional<int32_t> answer;
-    plat::SetColorDialogHandler([&](int32_t initial) {
+    plat::SetColorDialogHandler([&](std::optional<int32_t> initial) {
         offered.push_back(initial);
         return answer;
     });
@@ -113,7 +115,8 @@ TEST_F(BoardMenu, CancelledColourDialogChangesAndWritesNothing)
     board.mnuBackgroundColor_Click();
     EXPECT_EQ(board.BackColor, 0x123456);
     EXPECT_EQ(Stored("Game", "Backcolor"), "99");
-    EXPECT_EQ(offered, (std::vector<int32_t>{0, 0, 0x123456}));
+    EXPECT_EQ(offered, (std::vector<std::optional<int32_t>>(3, std::nullopt)));
+    EXPECT_EQ(board.cdlgOptions.Color, 0x123456) << "a cancel keeps the colour chosen before";
 }
 
 TEST_F(BoardMenu, AboutTwiceShowsOneAboutBox)
@@ -164,9 +167,9 @@ TEST_F(BoardMenu, AboutBoxShowsNameAndReleaseInTheirFace)
     struct Expected { const plat::Label& label; const char* caption; float points; };
     for (const Expected& e : {Expected{about.Label1, "Velmor v1.2", 24}, Expected{about.Label4, "Release 1", 8.25f}}) {
         EXPECT_EQ(e.label.Caption.get(), e.caption);
-        EXPECT_EQ(e.label.Font.Name, "MS Sans Serif") << e.caption;
-        EXPECT_TRUE(e.label.Font.Bold) << e.caption;
-        EXPECT_FLOAT_EQ(e.label.Font.Size, e.points) << e.caption;
+        EXPECT_EQ(e.label.FontName.get(), "MS Sans Serif") << e.caption;
+        EXPECT_TRUE(e.label.FontBold) << e.caption;
+        EXPECT_FLOAT_EQ(e.label.FontSize, e.points) << e.caption;
         EXPECT_EQ(e.label.ForeColor, 0xFFFFFF) << e.caption;
         EXPECT_EQ(e.label.BackStyle, plat::vbTransparent) << e.caption;
     }

@@ -25,9 +25,7 @@ protected:
     void SetUp() override
     {
         plat::EnsureApplication();
-#ifdef ROAMWELL_DLL
-        ASSERT_TRUE(testenv::RegisterBrowserComponent());
-#endif
+        ASSERT_TRUE(testenv::RegisterHelpBrowserStandIn());  // the board's load creates its help browser
         plat::SetUnhandledErrorHandler([](const plat::RuntimeError& e) {
             ADD_FAILURE() << "unhandled run-time error " << e.Number() << ": " << qPrintable(e.Description());
         });

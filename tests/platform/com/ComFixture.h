@@ -2,7 +2,7 @@
 // Every test gets its own registry; the probe component is registered into
 // it by calling its own DllRegisterServer, as the registration tool does.
 
-#include "tests/platform/com/probe/ProbeInterface.h"
+#include "tests/platform/com/probe/ProbeServer_i.h"
 
 #include "platform/com/Activation.h"
 #include "platform/com/BStr.h"
@@ -10,6 +10,7 @@
 #include "platform/com/Dispatch.h"
 #include "platform/registry/Registry.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -18,6 +19,23 @@
 #include <cstdlib>
 
 inline const QString kProbePath = QStringLiteral(PROBE_SERVER);
+
+// The registration tool, run as a user would run it.
+struct ToolRun {
+    int exitCode = -1;
+    QProcess::ExitStatus status = QProcess::CrashExit;  // a signal is a crash
+    QString out;
+    QString err;
+};
+
+inline ToolRun Regsvr(const QStringList& args)
+{
+    QProcess p;
+    p.start(QStringLiteral(REGSVR_TOOL), args);
+    p.waitForFinished(30000);
+    return ToolRun{p.exitCode(), p.exitStatus(), QString::fromLocal8Bit(p.readAllStandardOutput()),
+                   QString::fromLocal8Bit(p.readAllStandardError())};
+}
 
 class ComTest : public ::testing::Test {
 protected:

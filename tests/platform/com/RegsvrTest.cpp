@@ -5,28 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 
 using namespace plat;
-
-namespace {
-
-struct ToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun Regsvr(const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral(REGSVR_TOOL), args);
-    p.waitForFinished(30000);
-    return ToolRun{p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
-               QString::fromLocal8Bit(p.readAllStandardError())};
-}
-
-}  // namespace
 
 TEST_F(ComTest, RegsvrRegistersAndUnregisters)
 {

@@ -78,6 +78,47 @@ TEST(TypeLib, MistakesAreReportedNotGuessed)
     EXPECT_FALSE(TypeLibDesc::deserialize("{not json", &error));
 }
 
+TEST(TypeLib, HostileLibrariesAreRefusedWithoutCrashOrGuess)
+{
+    QString error;
+    // Nesting a hundred thousand deep is refused by the JSON reader's own limit.
+    EXPECT_FALSE(TypeLibDesc::deserialize(QByteArray(100000, '[') + QByteArray(100000, ']'), &error));
+    EXPECT_FALSE(TypeLibDesc::deserialize(Lib(QByteArray(100000, '[') + QByteArray(100000, ']')), &error));
+
+    // Dispatch identifiers written as numbers must be whole 32-bit values.
+    for (const char* dispid : {"1e300", "-1e300", "4294967296", "-2147483649", "1.5"}) {
+        const QByteArray methods = QByteArray(R"([{"name":"I","iid":"{1034CCB5-CFE4-4076-B15B-C833C313FB05}","methods":[
+            {"name":"A","dispid":)") + dispid + "}]}]";
+        EXPECT_FALSE(TypeLibDesc::deserialize(Lib(methods), &error)) << dispid;
+        EXPECT_TRUE(error.contains("bad dispatch identifier")) << error.toStdString();
+    }
+    const auto highest = TypeLibDesc::deserialize(Lib(R"([{"name":"I","iid":"{1034CCB5-CFE4-4076-B15B-C833C313FB05}",
+        "methods":[{"name":"A","dispid":4294967295},{"name":"B","dispid":-2147483648}]}])"));
+    ASSERT_TRUE(highest);
+    EXPECT_EQ(highest->interfaces[0].funcs[0].memid, -1);
+
+    // Many methods: a name declared twice (in another case, same kind) is
+    // still caught at the very end; a property's get and put may share one.
+    QByteArray methods = R"([{"name":"I","iid":"{1034CCB5-CFE4-4076-B15B-C833C313FB05}","methods":[)";
+    for (int i = 0; i < 20000; ++i)
+        methods += QStringLiteral(R"({"name":"M%1","dispid":%1},)").arg(i).toUtf8();
+    const QByteArray shared = methods + R"({"name":"m7","dispid":20001,"kind":"propget"},{"name":"M7x","dispid":20002}]}])";
+    EXPECT_TRUE(TypeLibDesc::deserialize(Lib(shared), &error)) << error.toStdString();
+    const QByteArray twice = methods + R"({"name":"m19999","dispid":20001}]}])";
+    EXPECT_FALSE(TypeLibDesc::deserialize(Lib(twice), &error));
+    EXPECT_TRUE(error.contains("I.m19999: declared twice")) << error.toStdString();
+
+    // Classes name their interfaces without regard to case; an unknown one is refused.
+    const char* iface = R"([{"name":"_Thing","iid":"{1034CCB5-CFE4-4076-B15B-C833C313FB05}"}])";
+    const auto lib = TypeLibDesc::deserialize(
+        Lib(iface, R"([{"name":"C","clsid":"{C7B9CEA0-6549-4D38-BD4C-7DC4B0760342}","interfaces":["_THING"],"default":"_thing"}])"),
+        &error);
+    ASSERT_TRUE(lib) << error.toStdString();
+    EXPECT_EQ(lib->coclasses[0].defaultInterface, _clsProbe::Iid);
+    EXPECT_TRUE(lib->describe().contains("coclass C {C7B9CEA0-6549-4D38-BD4C-7DC4B0760342} [] default _Thing"));
+    EXPECT_TRUE(lib->serialize().contains(R"("default":"_Thing")"));
+}
+
 TEST(Resources, ProbeCarriesItsCustomAndVersionResources)
 {
     QString error;

@@ -1,15 +1,20 @@
-// Finding the desktop's text editor: desktop entries and their command
-// lines, the default application for plain text, the fallbacks, and a path
-// that always arrives as one argument. Every folder the lookup reads (data,
-// config, PATH) is a temporary one; program starts go to a stand-in.
+// Opening the saved-sites file in a text editor. The editors are small
+// scripts that record the arguments they were started with; the desktop's
+// folders (data, config), the PATH and the current folder are temporary
+// ones. Cases that go through the desktop's default application run in a
+// process of their own (plat_edit_helper), as GIO reads those folders once
+// per process.
 #include "platform/runtime/App.h"
-#include "platform/runtime/DesktopEntry.h"
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/TextEditor.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QUrl>
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
@@ -19,41 +24,9 @@ namespace {
 
 const QString kAwkwardPath = QStringLiteral("/tmp/My Pages/it's \"$(rm -rf ~)\" ; a&b | %f `x` \\n.htm");
 
-struct Started {
-    QString program;
-    QStringList arguments;
-};
-
 class TextEditorTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(root.isValid());
-        for (const char* v : {"XDG_DATA_HOME", "XDG_DATA_DIRS", "XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "PATH", "VISUAL", "EDITOR"})
-            saved[v] = qgetenv(v);
-        Set("XDG_DATA_HOME", Dir("data-home"));
-        Set("XDG_DATA_DIRS", Dir("data-sys"));
-        Set("XDG_CONFIG_HOME", Dir("config-home"));
-        Set("XDG_CONFIG_DIRS", Dir("config-sys"));
-        Set("PATH", Dir("bin"));
-        qunsetenv("VISUAL");
-        qunsetenv("EDITOR");
-        plat::SetProcessStarter([this](const QString& program, const QStringList& args) -> long long {
-            started.push_back({program, args});
-            if (refuse.contains(QFileInfo(program).fileName()))
-                plat::Raise(plat::ErrFileNotFound);
-            return 4242;
-        });
-    }
-    void TearDown() override
-    {
-        plat::SetProcessStarter({});
-        for (const auto& [name, value] : saved)
-            if (value.isNull())
-                qunsetenv(name.c_str());
-            else
-                qputenv(name.c_str(), value);
-    }
+    void SetUp() override { ASSERT_TRUE(root.isValid()); }
 
     QString Dir(const QString& name)
     {
@@ -61,7 +34,6 @@ protected:
         QDir().mkpath(path);
         return path;
     }
-    static void Set(const char* name, const QString& value) { qputenv(name, value.toLocal8Bit()); }
     static void Write(const QString& path, const QByteArray& text, bool executable = false)
     {
         QDir().mkpath(QFileInfo(path).absolutePath());
@@ -72,165 +44,208 @@ protected:
         if (executable)
             f.setPermissions(f.permissions() | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
     }
-    // A program on the (temporary) PATH.
-    QString Program(const QString& name)
+    // An editor on the temporary PATH that records its arguments, NUL after
+    // each. Like some real editors, it runs what follows a leading "+!" in
+    // an argument as a command.
+    QString Editor(const QString& name)
     {
-        const QString path = Dir("bin") + u'/' + name;
-        Write(path, "#!/bin/sh\nexit 0\n", true);
+        const QString path = Dir(QStringLiteral("bin")) + u'/' + name;
+        const QByteArray record = QFile::encodeName(Record(name));
+        Write(path,
+              "#!/bin/sh\n"
+              "for a in \"$@\"; do case \"$a\" in \"+!\"*) PATH=/usr/bin:/bin /bin/sh -c \"${a#+!}\";; esac; done\n"
+              "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > '" + record + ".new'\n"
+              "/bin/mv '" + record + ".new' '" + record + "'\n",
+              true);
         return path;
     }
-    void Entry(const QString& folder, const QString& id, const QByteArray& body)
+    QString Record(const QString& editor) { return Dir(QStringLiteral("records")) + u'/' + editor; }
+    // The arguments the editor was started with, once it has written them.
+    std::optional<QStringList> StartedWith(const QString& editor)
     {
-        Write(folder + QStringLiteral("/applications/") + id, "[Desktop Entry]\nType=Application\n" + body);
+        QFile f(Record(editor));
+        for (QDeadlineTimer deadline(20000); !f.exists() && !deadline.hasExpired();)
+            QThread::msleep(10);
+        if (!f.open(QIODevice::ReadOnly))
+            return std::nullopt;
+        QStringList args;
+        for (const QByteArray& a : f.readAll().split('\0'))
+            args << QFile::decodeName(a);
+        args.removeLast();  // after the last NUL
+        f.close();
+        f.remove();
+        return args;
     }
-    void DefaultForText(const QString& ids)
+    void DesktopEntry(const QString& id, const QByteArray& body)
     {
-        Write(Dir("config-home") + QStringLiteral("/mimeapps.list"),
-              "[Added Associations]\ntext/plain=other.desktop;\n[Default Applications]\ntext/plain=" + ids.toUtf8() + "\n");
+        Write(Dir(QStringLiteral("data-home")) + QStringLiteral("/applications/") + id,
+              "[Desktop Entry]\nType=Application\nName=Test Editor\n" + body);
+    }
+    void DefaultForText(const QString& id)
+    {
+        Write(Dir(QStringLiteral("config-home")) + QStringLiteral("/mimeapps.list"),
+              "[Default Applications]\ntext/plain=" + id.toUtf8() + ";\n");
+    }
+    // Opens the file in a process whose desktop is all temporary, started
+    // in the folder "work"; says what the process printed.
+    QString Edit(const QString& path)
+    {
+        QProcessEnvironment env;
+        env.insert(QStringLiteral("HOME"), Dir(QStringLiteral("home")));
+        env.insert(QStringLiteral("PATH"), Dir(QStringLiteral("bin")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), Dir(QStringLiteral("data-home")));
+        env.insert(QStringLiteral("XDG_DATA_DIRS"), Dir(QStringLiteral("data-sys")));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), Dir(QStringLiteral("config-home")));
+        env.insert(QStringLiteral("XDG_CONFIG_DIRS"), Dir(QStringLiteral("config-sys")));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+        for (const auto& [name, value] : extraEnvironment)
+            env.insert(name, value);
+        QProcess helper;
+        helper.setProcessEnvironment(env);
+        helper.setWorkingDirectory(Dir(QStringLiteral("work")));
+        helper.start(QStringLiteral(EDIT_HELPER), {path});
+        if (!helper.waitForFinished(30000))
+            return QStringLiteral("did not finish");
+        return QString::fromUtf8(helper.readAllStandardOutput()).trimmed()
+               + QString::fromUtf8(helper.readAllStandardError()).trimmed();
     }
 
     QTemporaryDir root;
-    std::map<std::string, QByteArray> saved;
-    std::vector<Started> started;
-    QStringList refuse;
+    std::map<QString, QString> extraEnvironment;
 };
 
-TEST_F(TextEditorTest, ExecLinesFollowTheQuotingAndFieldCodeRules)
+TEST_F(TextEditorTest, TheDefaultEditorGetsAnAbsolutePathWhateverTheStoredText)
 {
-    plat::DesktopEntry e;
-    e.name = QStringLiteral("Pad");
-    e.icon = QStringLiteral("pad-icon");
-    e.path = QStringLiteral("/apps/pad.desktop");
-
-    e.exec = QStringLiteral("pad --new %f");
-    EXPECT_EQ(*plat::ExecArguments(e, kAwkwardPath), (QStringList{"pad", "--new", kAwkwardPath}));
-
-    // No code for the file: it goes last, still one argument.
-    e.exec = QStringLiteral("pad   --plain");
-    EXPECT_EQ(*plat::ExecArguments(e, kAwkwardPath), (QStringList{"pad", "--plain", kAwkwardPath}));
-
-    // Quoted arguments keep their blanks; \" \\ \$ \` stand for the character.
-    e.exec = QStringLiteral(R"("/opt/my pad/pad" "say \"hi\" \$HOME \\ \`" --file=%U %i %c %k %% %d)");
-    EXPECT_EQ(*plat::ExecArguments(e, QStringLiteral("/a b/c.txt")),
-              (QStringList{"/opt/my pad/pad", R"(say "hi" $HOME \ `)", "--file=/a b/c.txt", "--icon", "pad-icon", "Pad",
-                           "/apps/pad.desktop", "%"}));
-
-    // A '%' inside the file name is never read as a code.
-    e.exec = QStringLiteral("pad %F");
-    EXPECT_EQ(*plat::ExecArguments(e, QStringLiteral("/x/%f%u.txt")), (QStringList{"pad", "/x/%f%u.txt"}));
-
-    e.exec = QStringLiteral(R"(pad "unclosed)");
-    EXPECT_FALSE(plat::ExecArguments(e, QStringLiteral("/x")));
-    e.exec = QString();
-    EXPECT_FALSE(plat::ExecArguments(e, QStringLiteral("/x")));
-}
-
-TEST_F(TextEditorTest, EntriesAreReadWithTheirStringEscapesAndFoundInSubfolders)
-{
-    Entry(Dir("data-sys"), QStringLiteral("kde/pad.desktop"),
-          "Name=Pad\nName[de]=Block\nExec=pad\\s--x %f\nTerminal=true\n[Desktop Action New]\nExec=other\n");
-    const auto entry = plat::FindDesktopEntry(QStringLiteral("kde-pad.desktop"));
-    ASSERT_TRUE(entry);
-    EXPECT_EQ(entry->name, QStringLiteral("Pad"));
-    EXPECT_EQ(entry->exec, QStringLiteral("pad --x %f"));
-    EXPECT_TRUE(entry->terminal);
-    EXPECT_EQ(entry->id, QStringLiteral("kde-pad.desktop"));
-
-    // The user's own data folder comes first.
-    Entry(Dir("data-home"), QStringLiteral("kde-pad.desktop"), "Name=Mine\nExec=mine %f\n");
-    EXPECT_EQ(plat::FindDesktopEntry(QStringLiteral("kde-pad.desktop"))->name, QStringLiteral("Mine"));
-
-    EXPECT_FALSE(plat::FindDesktopEntry(QStringLiteral("../escape.desktop")));
-    EXPECT_FALSE(plat::FindDesktopEntry(QStringLiteral("missing.desktop")));
-}
-
-TEST_F(TextEditorTest, TheDefaultForPlainTextComesFromTheMimeappsLists)
-{
-    EXPECT_TRUE(plat::DefaultApplicationId(QStringLiteral("text/plain")).isEmpty());
-    Entry(Dir("data-sys"), QStringLiteral("pad.desktop"), "Exec=pad %f\n");
-    // Ids that are not installed are passed over.
-    DefaultForText(QStringLiteral("gone.desktop;pad.desktop;"));
-    EXPECT_EQ(plat::DefaultApplicationId(QStringLiteral("text/plain")), QStringLiteral("pad.desktop"));
-    EXPECT_TRUE(plat::DefaultApplicationId(QStringLiteral("text/html")).isEmpty());
-}
-
-TEST_F(TextEditorTest, XdgMimeIsAskedWhenItIsThere)
-{
-    Write(Dir("bin") + QStringLiteral("/xdg-mime"),
-          "#!/bin/sh\n[ \"$1 $2 $3\" = \"query default text/plain\" ] && echo asked.desktop\n", true);
+    Editor(QStringLiteral("pad"));
+    Editor(QStringLiteral("gedit"));  // a fallback, not needed
+    DesktopEntry(QStringLiteral("pad.desktop"), "Exec=pad --new-window %f\n");
     DefaultForText(QStringLiteral("pad.desktop"));
-    EXPECT_EQ(plat::DefaultApplicationId(QStringLiteral("text/plain")), QStringLiteral("asked.desktop"));
+    const QString work = Dir(QStringLiteral("work"));
+
+    const std::vector<std::pair<QString, QString>> cases{
+        {QStringLiteral("+!touch FILE"), work + QStringLiteral("/+!touch FILE")},
+        {QStringLiteral("-R"), work + QStringLiteral("/-R")},
+        {QStringLiteral("--help"), work + QStringLiteral("/--help")},
+        {QStringLiteral("pins/sitepin.htm"), work + QStringLiteral("/pins/sitepin.htm")},
+        {kAwkwardPath, kAwkwardPath},
+        {QUrl::fromLocalFile(QStringLiteral("/tmp/My Pages/a b#c.htm")).toString(), QStringLiteral("/tmp/My Pages/a b#c.htm")},
+    };
+    for (const auto& [stored, file] : cases) {
+        EXPECT_EQ(Edit(stored), QStringLiteral("started")) << stored.toStdString();
+        EXPECT_EQ(StartedWith(QStringLiteral("pad")), (QStringList{QStringLiteral("--new-window"), file}))
+            << stored.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(work + QStringLiteral("/FILE"))) << "the editor ran a command from the path";
+    EXPECT_FALSE(QFileInfo::exists(Record(QStringLiteral("gedit"))));
 }
 
-TEST_F(TextEditorTest, TheDefaultEditorGetsThePathAsOneArgument)
+TEST_F(TextEditorTest, AnEntryThatTakesAddressesGetsTheAbsolutePathOrAFileAddress)
 {
-    const QString pad = Program(QStringLiteral("pad"));
-    Entry(Dir("data-home"), QStringLiteral("pad.desktop"), "Exec=pad --new-window %f\n");
+    Editor(QStringLiteral("pad"));
     DefaultForText(QStringLiteral("pad.desktop"));
+    const QString file = Dir(QStringLiteral("work")) + QStringLiteral("/+!touch FILE");
 
-    EXPECT_EQ(plat::EditTextFile(kAwkwardPath), 4242);
-    ASSERT_EQ(started.size(), 1u);
-    EXPECT_EQ(started[0].program, pad);
-    EXPECT_EQ(started[0].arguments, (QStringList{"--new-window", kAwkwardPath}));
+    // The desktop's rule: a local file goes as its path even where addresses are taken ...
+    DesktopEntry(QStringLiteral("pad.desktop"), "Exec=pad %U\n");
+    EXPECT_EQ(Edit(QStringLiteral("+!touch FILE")), QStringLiteral("started"));
+    EXPECT_EQ(StartedWith(QStringLiteral("pad")), QStringList{file});
+
+    // ... unless the entry asks for addresses only.
+    DesktopEntry(QStringLiteral("pad.desktop"), "Exec=pad %u\nX-GIO-NoFuse=true\n");
+    for (const auto& [stored, path] : {std::pair{QStringLiteral("+!touch FILE"), file}, std::pair{kAwkwardPath, kAwkwardPath}}) {
+        EXPECT_EQ(Edit(stored), QStringLiteral("started"));
+        const auto args = StartedWith(QStringLiteral("pad"));
+        ASSERT_TRUE(args && args->size() == 1) << stored.toStdString();
+        EXPECT_TRUE(args->first().startsWith(QStringLiteral("file:///"))) << args->first().toStdString();
+        EXPECT_EQ(QUrl(args->first()).toLocalFile(), path);
+    }
+    EXPECT_FALSE(QFileInfo::exists(Dir(QStringLiteral("work")) + QStringLiteral("/FILE")));
 }
 
-TEST_F(TextEditorTest, FallbacksComeInOrderAndTerminalEditorsGetATerminal)
+TEST_F(TextEditorTest, AnEditorThatWillNotStartGivesWayToTheFallbacks)
 {
-    const QString pad = Program(QStringLiteral("pad"));
-    const QString vi = Program(QStringLiteral("vi"));
-    const QString nano = Program(QStringLiteral("nano"));
-    const QString gedit = Program(QStringLiteral("gedit"));
-    Entry(Dir("data-home"), QStringLiteral("pad.desktop"), "Exec=pad %f\nTerminal=true\n");
-    DefaultForText(QStringLiteral("pad.desktop"));
-    Set("VISUAL", QStringLiteral("vi -R"));
-    Set("EDITOR", QStringLiteral("nano"));
-
-    // Without a terminal only the graphical editor is left.
-    auto commands = plat::TextEditorCommands(kAwkwardPath);
-    ASSERT_EQ(commands.size(), 1u);
-    EXPECT_EQ(commands[0], (plat::LaunchCommand{gedit, {kAwkwardPath}}));
-
-    const QString term = Program(QStringLiteral("x-terminal-emulator"));
-    commands = plat::TextEditorCommands(kAwkwardPath);
-    ASSERT_EQ(commands.size(), 4u);
-    EXPECT_EQ(commands[0], (plat::LaunchCommand{term, {"-e", pad, kAwkwardPath}}));
-    EXPECT_EQ(commands[1], (plat::LaunchCommand{term, {"-e", vi, "-R", kAwkwardPath}}));
-    EXPECT_EQ(commands[2], (plat::LaunchCommand{term, {"-e", nano, kAwkwardPath}}));
-    EXPECT_EQ(commands[3], (plat::LaunchCommand{gedit, {kAwkwardPath}}));
-
-    // One that will not start gives way to the next.
-    refuse = QStringList{"x-terminal-emulator"};
-    EXPECT_EQ(plat::EditTextFile(kAwkwardPath), 4242);
-    ASSERT_EQ(started.size(), 4u);
-    EXPECT_EQ(started.back().program, gedit);
+    DesktopEntry(QStringLiteral("gone.desktop"), "Exec=not-installed %f\n");
+    DefaultForText(QStringLiteral("gone.desktop"));
+    Editor(QStringLiteral("gedit"));
+    EXPECT_EQ(Edit(QStringLiteral("-pins.htm")), QStringLiteral("started"));
+    EXPECT_EQ(StartedWith(QStringLiteral("gedit")), QStringList{Dir(QStringLiteral("work")) + QStringLiteral("/-pins.htm")});
 }
 
-TEST_F(TextEditorTest, AnEntryWhoseProgramIsMissingIsPassedOver)
+TEST_F(TextEditorTest, VisualRunsInATerminalWithThePathLast)
 {
-    Entry(Dir("data-home"), QStringLiteral("pad.desktop"), "Exec=pad %f\n");
-    Entry(Dir("data-home"), QStringLiteral("tried.desktop"), "Exec=gedit %f\nTryExec=not-installed\n");
-    DefaultForText(QStringLiteral("pad.desktop"));
-    const QString gedit = Program(QStringLiteral("gedit"));
-    const auto commands = plat::TextEditorCommands(QStringLiteral("/x.htm"));
-    ASSERT_EQ(commands.size(), 1u);
-    EXPECT_EQ(commands[0].program, gedit);
+    const QString vi = Editor(QStringLiteral("vi"));
+    Editor(QStringLiteral("x-terminal-emulator"));
+    extraEnvironment[QStringLiteral("VISUAL")] = QStringLiteral("vi -R");
+    EXPECT_EQ(Edit(QStringLiteral("+!touch FILE")), QStringLiteral("started"));
+    EXPECT_EQ(StartedWith(QStringLiteral("x-terminal-emulator")),
+              (QStringList{QStringLiteral("-e"), vi, QStringLiteral("-R"), Dir(QStringLiteral("work")) + QStringLiteral("/+!touch FILE")}));
 }
 
 TEST_F(TextEditorTest, NoEditorAtAllIsFileNotFound)
 {
-    try {
-        plat::EditTextFile(QStringLiteral("/x.htm"));
-        FAIL() << "an editor was started";
-    } catch (const plat::RuntimeError& e) {
-        EXPECT_EQ(e.Number(), plat::ErrFileNotFound);
-    }
-    EXPECT_TRUE(started.empty());
+    EXPECT_EQ(Edit(QStringLiteral("/x.htm")), QStringLiteral("error 53"));
+    DesktopEntry(QStringLiteral("gone.desktop"), "Exec=not-installed %f\n");
+    DefaultForText(QStringLiteral("gone.desktop"));
+    EXPECT_EQ(Edit(QStringLiteral("/x.htm")), QStringLiteral("error 53"));
+}
 
-    // Programs that exist but will not start end the same way.
-    Program(QStringLiteral("gedit"));
-    refuse = QStringList{"gedit"};
-    EXPECT_THROW(plat::EditTextFile(QStringLiteral("/x.htm")), plat::RuntimeError);
-    EXPECT_EQ(started.size(), 1u);
+// The fallbacks read the environment on every call: these run in the test's
+// own process, with the program starts going to a stand-in.
+class FallbackEditorTest : public TextEditorTest {
+protected:
+    void SetUp() override
+    {
+        TextEditorTest::SetUp();
+        for (const char* v : {"PATH", "VISUAL", "EDITOR"})
+            saved[v] = qgetenv(v);
+        qputenv("PATH", Dir(QStringLiteral("bin")).toLocal8Bit());
+        qunsetenv("VISUAL");
+        qunsetenv("EDITOR");
+    }
+    void TearDown() override
+    {
+        for (const auto& [name, value] : saved)
+            if (value.isNull())
+                qunsetenv(name.c_str());
+            else
+                qputenv(name.c_str(), value);
+    }
+    std::map<std::string, QByteArray> saved;
+};
+
+TEST_F(FallbackEditorTest, FallbacksComeInOrderAndTerminalEditorsGetATerminal)
+{
+    const QString vi = Editor(QStringLiteral("vi"));
+    const QString nano = Editor(QStringLiteral("nano"));
+    const QString gedit = Editor(QStringLiteral("gedit"));
+    qputenv("VISUAL", "vi -R");
+    qputenv("EDITOR", "nano");
+
+    // Without a terminal only the graphical editor is left.
+    auto commands = plat::FallbackEditorCommands(kAwkwardPath);
+    ASSERT_EQ(commands.size(), 1u);
+    EXPECT_EQ(commands[0], (plat::LaunchCommand{gedit, {kAwkwardPath}}));
+
+    const QString term = Editor(QStringLiteral("x-terminal-emulator"));
+    commands = plat::FallbackEditorCommands(kAwkwardPath);
+    ASSERT_EQ(commands.size(), 3u);
+    EXPECT_EQ(commands[0], (plat::LaunchCommand{term, {"-e", vi, "-R", kAwkwardPath}}));
+    EXPECT_EQ(commands[1], (plat::LaunchCommand{term, {"-e", nano, kAwkwardPath}}));
+    EXPECT_EQ(commands[2], (plat::LaunchCommand{gedit, {kAwkwardPath}}));
+
+    // No file: the editor opens without one.
+    EXPECT_EQ(plat::FallbackEditorCommands(QString()).back(), (plat::LaunchCommand{gedit, {}}));
+}
+
+TEST(EditorPath, IsAlwaysAbsoluteAndNeverAnOptionOrACommand)
+{
+    const QString here = QDir::currentPath();
+    EXPECT_EQ(plat::EditorPath(QStringLiteral("+!touch FILE")), here + QStringLiteral("/+!touch FILE"));
+    EXPECT_EQ(plat::EditorPath(QStringLiteral("-R")), here + QStringLiteral("/-R"));
+    EXPECT_EQ(plat::EditorPath(QStringLiteral("file:///tmp/a%20b.htm")), QStringLiteral("/tmp/a b.htm"));
+    EXPECT_EQ(plat::EditorPath(QStringLiteral("FILE:///tmp/x.htm")), QStringLiteral("/tmp/x.htm"));
+    EXPECT_EQ(plat::EditorPath(kAwkwardPath), kAwkwardPath);
+    EXPECT_EQ(plat::EditorPath(QString()), QString());
 }
 
 }  // namespace

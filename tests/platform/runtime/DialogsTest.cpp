@@ -171,11 +171,12 @@ TEST_F(DialogsTest, HandlersReplaceTheDialogs)
 {
     SetInputBoxHandler([](const QString& prompt, const QString& title, const QString&) { return title + ":" + prompt; });
     SetMsgBoxHandler([](const QString&, int buttons, const QString&) { return buttons == vbYesNo ? vbYes : vbOK; });
-    SetColorDialogHandler([](int32_t initial) { return std::optional<int32_t>(initial + 1); });
+    SetColorDialogHandler([](std::optional<int32_t> initial) { return std::optional<int32_t>(initial.value_or(0) + 1); });
     SetOpenFileHandler([](const OpenFileRequest& r) { return std::optional<QString>(r.initialPath); });
     EXPECT_EQ(InputBox("p", "t"), "t:p");
     EXPECT_EQ(MsgBox("q", vbYesNo), vbYes);
     EXPECT_EQ(ChooseColor(5), std::optional<int32_t>(6));
+    EXPECT_EQ(ChooseColor(std::nullopt), std::optional<int32_t>(1));
     EXPECT_EQ(ChooseOpenFile({"", "", "", "/x"}), std::optional<QString>("/x"));
     SetInputBoxHandler({});
     SetMsgBoxHandler({});

@@ -81,6 +81,43 @@ TEST(TextToNumber, AcceptsTheRuntimesNumberForms)
     EXPECT_EQ(CDbl("1e-400"), 0.0);       // too small is zero, not an error
 }
 
+TEST(TextToNumber, HexAndOctalWrapAsTheSmallestIntegerThatHoldsThem)
+{
+    // Up to 16 bits an Integer's pattern, up to 32 bits a Long's.
+    EXPECT_EQ(CDbl("&H7FFF"), 32767.0);
+    EXPECT_EQ(CDbl("&H8000"), -32768.0);
+    EXPECT_EQ(CDbl("&HFFFF"), -1.0);
+    EXPECT_EQ(CDbl("&H0000FFFF"), -1.0);  // the value counts, not the digits
+    EXPECT_EQ(CDbl("&H10000"), 65536.0);
+    EXPECT_EQ(CDbl("&H7FFFFFFF"), 2147483647.0);
+    EXPECT_EQ(CDbl("&H80000000"), -2147483648.0);
+    EXPECT_EQ(CDbl("&O177777"), -1.0);
+    EXPECT_EQ(CDbl("&O200000"), 65536.0);
+    EXPECT_EQ(CDbl("&O37777777777"), -1.0);
+    EXPECT_EQ(CInt(QStringLiteral("&HFFFF")), -1);
+    EXPECT_EQ(ErrorOf([] { CDbl("&O40000000000"); }), ErrOverflow);
+    EXPECT_EQ(ErrorOf([] { CDbl("&H1FFFFFFFFZ"); }), ErrTypeMismatch) << "no number, however long";
+    EXPECT_EQ(ErrorOf([] { CDbl("-&H1"); }), ErrTypeMismatch);
+}
+
+TEST(TextToNumber, ReportingWithoutRaisingGivesTheSameAnswers)
+{
+    EXPECT_EQ(ParseNumber(u" 1D2 ").value, 100.0);
+    EXPECT_EQ(ParseNumber(u"1D2").error, NumberError::None);
+    EXPECT_EQ(ParseNumber(u"1e400").error, NumberError::Overflow);
+    EXPECT_EQ(ParseNumber(u"\u0661").error, NumberError::TypeMismatch);
+    EXPECT_EQ(ParseNumber(QString(100000, u'9')).error, NumberError::Overflow) << "a long run of digits";
+    EXPECT_EQ(ParseNumber(QStringLiteral("1e") + QString(100000, u'9')).error, NumberError::Overflow);
+    EXPECT_EQ(ParseNumber(QStringLiteral("0.") + QString(100000, u'0') + u'1').value, 0.0);
+
+    EXPECT_EQ(RoundWithin(2.5, 0, 10), 2.0);
+    EXPECT_EQ(RoundWithin(std::nan(""), -1e300, 1e300), std::nullopt);
+    EXPECT_EQ(RoundWithin(HUGE_VAL, -1e300, HUGE_VAL), std::nullopt) << "infinity is no integer";
+    EXPECT_EQ(RoundWithin(-HUGE_VAL, -HUGE_VAL, 0), std::nullopt);
+    EXPECT_EQ(SingleWithin(1e39), std::nullopt);
+    EXPECT_EQ(SingleWithin(3.4028235e38), 3.4028235e38f) << "rounds to the largest single";
+}
+
 TEST(TextToNumber, RejectsAnythingElseWithTypeMismatch)
 {
     for (const char* text : {"", "   ", "abc", "12abc", "1 2", "--1", ".", "-", "1e", "1e+", "&H", "&HG",

@@ -6,7 +6,9 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -47,6 +49,23 @@ protected:
         p->setProcessEnvironment(env);
         p->start(RUNTIME_HELPER, args);
         return p;
+    }
+
+    struct HelperRun {
+        int exitCode = -1;
+        QString out;
+        QString err;
+    };
+    HelperRun RunHelper(const QStringList& args)
+    {
+        std::unique_ptr<QProcess> helper(StartHelper(args));
+        HelperRun run;
+        if (!helper->waitForFinished(30000))
+            return run;
+        run.exitCode = helper->exitCode();
+        run.out = QString::fromUtf8(helper->readAllStandardOutput());
+        run.err = QString::fromUtf8(helper->readAllStandardError());
+        return run;
     }
 
     QTemporaryDir dir_;
@@ -201,8 +220,96 @@ TEST_F(SettingsTest, UnreadableFileIsNeverReplaced)
         FAIL() << "saving over an unreadable file was reported as success";
     } catch (const RuntimeError& e) {
         EXPECT_EQ(e.Number(), 75);
+        EXPECT_TRUE(e.Description().contains(FilePath())) << e.Description().toStdString();
     }
     EXPECT_TRUE(QFileInfo(FilePath()).isDir());
+}
+
+TEST_F(SettingsTest, KeysAndSectionsThatBeginWithAByteOrderMarkAreFoundAgain)
+{
+    const QString mark(QChar(0xFEFF));
+    SaveSetting(app_, "Game", mark + "Size", "1");
+    SaveSetting(app_, "Game", "Size", "2");
+    SaveSetting(app_, "Game", mark + mark, "3");
+    SaveSetting(app_, mark + "Game", "Size", "4");
+    EXPECT_EQ(GetSetting(app_, "Game", mark + "Size"), "1");
+    EXPECT_EQ(GetSetting(app_, "Game", "Size"), "2");
+    EXPECT_EQ(GetSetting(app_, "Game", mark + mark), "3");
+    EXPECT_EQ(GetSetting(app_, mark + "Game", "Size"), "4");
+
+    // The mark that opens a file is no part of its first line.
+    WriteFileBytes("\xEF\xBB\xBF[Game]\nSize=5\n\xEF\xBB\xBFSize=6\n");
+    EXPECT_EQ(GetSetting(app_, "Game", "Size"), "5");
+    EXPECT_EQ(GetSetting(app_, "Game", mark + "Size"), "6");
+}
+
+TEST_F(SettingsTest, NamesMatchWhateverTheCaseBeyondAsciiToo)
+{
+    SaveSetting(app_, "Game", QString::fromUtf8("\xc3\x84rger"), "1");  // Ärger
+    EXPECT_EQ(GetSetting(app_, "GAME", QString::fromUtf8("\xc3\xa4RGER")), "1");
+    SaveSetting(app_, "Game", "k", "2");
+    EXPECT_EQ(GetSetting(app_, "Game", QString(QChar(0x212A))), "2");  // the Kelvin sign folds to k
+    SaveSetting(app_, "Game", QString(QChar(0x212A)), "3");
+    EXPECT_EQ(GetSetting(app_, "Game", "K"), "3");
+}
+
+TEST_F(SettingsTest, RepeatedSectionsActAsOne)
+{
+    WriteFileBytes("[Game]\nSize=1\n; note\n\n[Options]\nTop=2\n[game]\nSize=3\nRows=4\n[Start]\nLeft=5\n");
+    EXPECT_EQ(GetSetting(app_, "Game", "Size"), "1");  // the first one written wins
+    EXPECT_EQ(GetSetting(app_, "Game", "Rows"), "4");
+
+    SaveSetting(app_, "Game", "Columns", "6");  // into the first of them
+    DeleteSetting(app_, "Game", "Size");         // from all of them
+    SaveSetting(app_, "Options", "Left", "7");
+    EXPECT_EQ(FileBytes(), "[Game]\nColumns=6\n; note\n\n[Options]\nTop=2\nLeft=7\n[game]\nRows=4\n[Start]\nLeft=5\n");
+
+    DeleteSetting(app_, "GAME");
+    SaveSetting(app_, "New", "Key", "8");
+    EXPECT_EQ(FileBytes(), "[Options]\nTop=2\nLeft=7\n[Start]\nLeft=5\n\n[New]\nKey=8\n");
+    EXPECT_EQ(GetSetting(app_, "Start", "Left"), "5");
+}
+
+TEST_F(SettingsTest, AChangeFromAnotherProcessIsSeenAtTheNextRead)
+{
+    SaveSetting(app_, "Game", "Size", "330");
+    EXPECT_EQ(GetSetting(app_, "Game", "Size"), "330");
+    QThread::msleep(300);  // long enough for what was read to be trusted while the file's stamp stays
+    EXPECT_EQ(GetSetting(app_, "Game", "Size"), "330");
+
+    // Written anew beside it and renamed into its place.
+    EXPECT_EQ(RunHelper({"try-save", app_, "Game", "Size", "340"}).out, "saved\n");
+    EXPECT_EQ(GetSetting(app_, "Game", "Size"), "340");
+    QThread::msleep(300);
+    EXPECT_EQ(GetSetting(app_, "Game", "Size"), "340");
+
+    // Rewritten where it is, to the same length.
+    EXPECT_EQ(RunHelper({"overwrite", FilePath(), "[Game]\nSize=350\n"}).exitCode, 0);
+    EXPECT_EQ(GetSetting(app_, "Game", "Size"), "350");
+}
+
+TEST_F(SettingsTest, AnUnreadableFileIsReportedOnceByNameAndReadsAsTheDefaults)
+{
+    SaveSetting(app_, "Game", "Size", "330");
+    ASSERT_TRUE(QFile::setPermissions(FilePath(), {}));
+    const HelperRun run = RunHelper({"--as-user", "get", app_, "Game", "Size", "Rows"});
+    QFile::setPermissions(FilePath(), QFile::ReadOwner | QFile::WriteOwner);
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "<default>\n<default>\n<default>\n<default>\n");
+    EXPECT_EQ(run.err.count(FilePath()), 1) << run.err.toStdString();
+    EXPECT_TRUE(run.err.startsWith("Velmor: ")) << run.err.toStdString();
+}
+
+TEST_F(SettingsTest, AFailedSaveNamesTheFileAndLeavesItAsItWas)
+{
+    SaveSetting(app_, "Game", "Size", "330");
+    const QByteArray before = FileBytes();
+    const HelperRun run = RunHelper({"--file-size-limit", "200", "try-save", app_, "Game", "Highscorename", QString(1000, 'x')});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("error 75\nPath/File access error")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(FilePath())) << run.out.toStdString();
+    EXPECT_EQ(FileBytes(), before);
+    EXPECT_EQ(GetSetting(app_, "Game", "Highscorename", "none"), "none");
 }
 
 TEST_F(SettingsTest, DeleteRemovesKeyOrSection)

@@ -6,7 +6,10 @@
 #include "platform/web/WebBrowser.h"
 #include "tests/support/PageServer.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -80,6 +83,7 @@ protected:
     QString LocalPage(const QString& name, const QByteArray& html)
     {
         const QString path = files.filePath(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
         QFile f(path);
         f.open(QIODevice::WriteOnly);
         f.write(html);
@@ -241,6 +245,96 @@ TEST_F(WebBrowserTest, ControlsShareNoStorage)
     PageForm& other = NewForm(otherLog);
     Load(server.Url(QStringLiteral("/show.htm")), otherLog, other);
     EXPECT_EQ(other.brw.LocationName(), "Cookie:");
+}
+
+// A page that tries to read the file at address in three ways, and shows in
+// its title what came of each: "xhr:read fetch:blocked frame:none" ...
+// ("none": no answer within five seconds).
+QByteArray ReadingPage(const QString& address)
+{
+    return "<html><head><title>waiting</title><script>\n"
+           "var found = {};\n"
+           "function report(way, outcome) {\n"
+           "  if (found[way]) return;\n"
+           "  found[way] = outcome;\n"
+           "  if (Object.keys(found).length == 3)\n"
+           "    document.title = 'xhr:' + found.xhr + ' fetch:' + found.fetch + ' frame:' + found.frame;\n"
+           "}\n"
+           "function done(way, text) { report(way, text.indexOf('secret-content') >= 0 ? 'read' : 'blocked'); }\n"
+           "setTimeout(function() { ['xhr', 'fetch', 'frame'].forEach(function(w) { report(w, 'none'); }); }, 5000);\n"
+           "var x = new XMLHttpRequest();\n"
+           "x.onload = function() { done('xhr', x.responseText); };\n"
+           "x.onerror = function() { done('xhr', ''); };\n"
+           "try { x.open('GET', '" + address.toUtf8() + "'); x.send(); } catch (e) { done('xhr', ''); }\n"
+           "fetch('" + address.toUtf8() + "').then(function(r) { return r.text(); })\n"
+           "  .then(function(t) { done('fetch', t); }, function() { done('fetch', ''); });\n"
+           "window.onload = function() {\n"
+           "  var f = document.createElement('iframe');\n"
+           "  f.onload = function() {\n"
+           "    try { done('frame', f.contentDocument.body.innerText); } catch (e) { done('frame', ''); }\n"
+           "  };\n"
+           "  f.src = '" + address.toUtf8() + "';\n"
+           "  document.body.appendChild(f);\n"
+           "};\n"
+           "</script></head><body></body></html>";
+}
+
+TEST_F(WebBrowserTest, ALocalPageCannotReadOtherLocalFiles)
+{
+    const QString secret = LocalPage(QStringLiteral("secret.txt"), "secret-content");
+    int reader = 0;
+    for (const QString& address : {QStringLiteral("secret.txt"), QUrl::fromLocalFile(secret).toString()}) {
+        Load(LocalPage(QStringLiteral("reader%1.htm").arg(++reader), ReadingPage(address)));
+        ASSERT_TRUE(testenv::WaitUntil([&] { return brw().LocationName().startsWith("xhr:"); }, 20000));
+        EXPECT_FALSE(brw().LocationName().contains("read")) << brw().LocationName().toStdString();
+    }
+}
+
+TEST_F(WebBrowserTest, ARemotePageReachesNoLocalFile)
+{
+    const QString secret = LocalPage(QStringLiteral("secret.txt"), "secret-content");
+    server.AddPage(QStringLiteral("/reader.htm"), ReadingPage(QUrl::fromLocalFile(secret).toString()));
+    server.AddPage(QStringLiteral("/go.htm"), "<html><head><title>Go</title></head><body><a id='l' href='"
+                                                  + QUrl::fromLocalFile(secret).toEncoded() + "'>x</a><script>"
+                                                  "document.getElementById('l').click();</script></body></html>");
+    Load(server.Url(QStringLiteral("/reader.htm")));
+    ASSERT_TRUE(testenv::WaitUntil([&] { return brw().LocationName().startsWith("xhr:"); }, 20000));
+    EXPECT_FALSE(brw().LocationName().contains("read")) << brw().LocationName().toStdString();
+
+    Load(server.Url(QStringLiteral("/go.htm")));
+    testenv::Settle(500);
+    EXPECT_EQ(brw().LocationURL(), server.Url(QStringLiteral("/go.htm")));
+}
+
+TEST_F(WebBrowserTest, LocalPagesStillShowTheirPicturesAndFollowTheirLinks)
+{
+    const auto picture = [](const QString& path, int width) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QImage image(width, 8, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        image.save(path);
+    };
+    picture(files.filePath(QStringLiteral("pages/pictures/pic.png")), 16);
+    picture(files.filePath(QStringLiteral("outside.png")), 24);
+    const QByteArray shows =
+        "onload=\"document.title += ' ' + this.naturalWidth\" onerror=\"document.title += ' none'\"";
+    LocalPage(QStringLiteral("pages/b.htm"), "<html><head><title>B</title></head><body>"
+                                             "<img src='pictures/pic.png' " + shows + "></body></html>");
+    LocalPage(QStringLiteral("pages/c.htm"), "<html><head><title>C</title></head><body>"
+                                             "<img src='../outside.png' " + shows + "></body></html>");
+    const QString a = LocalPage(QStringLiteral("pages/a b.htm"), "<html><head><title>A</title></head><body>"
+                                                                "<a id='l' href='b.htm#part'>on</a><script>"
+                                                                "setTimeout(function() { document.getElementById('l').click(); }, 0);"
+                                                                "</script></body></html>");
+    Load(a);
+    ASSERT_TRUE(testenv::WaitUntil([&] { return brw().LocationName().startsWith("B "); }, 20000)) << brw().LocationName().toStdString();
+    EXPECT_EQ(brw().LocationName(), "B 16");
+    EXPECT_EQ(brw().LocationURL(), QUrl::fromLocalFile(files.filePath(QStringLiteral("pages/b.htm"))).toString() + "#part");
+
+    // A picture from outside the page's folder is not shown.
+    Load(files.filePath(QStringLiteral("pages/c.htm")));
+    ASSERT_TRUE(testenv::WaitUntil([&] { return brw().LocationName().startsWith("C "); }, 20000));
+    EXPECT_EQ(brw().LocationName(), "C none");
 }
 
 TEST_F(WebBrowserTest, ClearLeavesAFreshControl)

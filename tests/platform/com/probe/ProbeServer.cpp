@@ -1,7 +1,7 @@
 // A small in-process server for the tests: one class with a dual interface
 // whose methods take their arguments by reference.
 
-#include "tests/platform/com/probe/ProbeInterface.h"
+#include "tests/platform/com/probe/ProbeServer_dispatch.h"
 
 #include "platform/com/ComObject.h"
 #include "platform/runtime/Numeric.h"
@@ -17,7 +17,7 @@ thread_local std::int32_t callsOnThisThread = 0;
 
 class clsProbe final : public plat::DispatchObject<_clsProbe> {
 public:
-    clsProbe() : DispatchObject(Server(), Table()) {}
+    clsProbe() : DispatchObject(Server(), DispatchTableOf<_clsProbe>()) {}
 
     plat::HRESULT Echo(plat::BSTR* text) override
     {
@@ -63,30 +63,11 @@ public:
     {
         return Method([&] { *version = plat::SysAllocQString(QStringLiteral("27.0")); });
     }
-
-private:
-    static const plat::DispatchTable<_clsProbe>& Table()
-    {
-        static const auto table = plat::DispatchTable<_clsProbe>()
-                                      .Method(0x60030000, &_clsProbe::Echo)
-                                      .Method(0x60030001, &_clsProbe::Twice)
-                                      .Method(0x60030002, &_clsProbe::Toggle)
-                                      .Method(0x60030003, &_clsProbe::Repeat)
-                                      .Method(0x60030004, &_clsProbe::Fail)
-                                      .Method(0x60030005, &_clsProbe::CallsOnThisThread)
-                                      .Method(0x60030006, &_clsProbe::OpenWindow)
-                                      .PropertyGet(0x60030007, &_clsProbe::get_Version);
-        return table;
-    }
 };
 
 plat::InprocServer& Server()
 {
-    static plat::InprocServer server(
-        plat::ServerDescription{QStringLiteral("ProbeServer"),
-                                {{QStringLiteral("clsProbe"), CLSID_clsProbe, _clsProbe::Iid,
-                                  &plat::CreateComObject<clsProbe>}}},
-        PLAT_THIS_MODULE);
+    static plat::InprocServer server(ServerDescriptionOf<clsProbe>(), PLAT_THIS_MODULE);
     return server;
 }
 
