@@ -408,10 +408,6 @@ private:
     int fd_ = -1;
 };
 
-}  // namespace
-
-namespace {
-
 std::int32_t WriteFailed(HiveId id, const QString& path, const QString& why)
 {
     std::fprintf(stderr, "registry: cannot write %s: %s\n", qPrintable(path), qPrintable(why));
@@ -453,14 +449,22 @@ std::int32_t WriteHiveFile(HiveId id, const QString& path, std::unique_lock<std:
 
 }  // namespace
 
-struct HiveBatch::State {
+}  // namespace plat::registry
+
+namespace plat {
+
+struct RegBatch::State {
     QString paths[2];
-    std::unique_ptr<FileLock> locks[2];
+    std::unique_ptr<registry::FileLock> locks[2];
     bool changed[2] = {false, false};
 };
 
+}  // namespace plat
+
+namespace plat::registry {
+
 namespace {
-thread_local HiveBatch::State* batch = nullptr;
+thread_local RegBatch::State* batch = nullptr;
 }  // namespace
 
 std::int32_t EditHive(HiveId id, const HiveEdit& edit)
@@ -512,36 +516,40 @@ std::int32_t EditHive(HiveId id, const HiveEdit& edit)
     return WriteHiveFile(id, path, guard);
 }
 
-HiveBatch::HiveBatch()
+}  // namespace plat::registry
+
+namespace plat {
+
+RegBatch::RegBatch()
 {
-    if (batch)
+    if (registry::batch)
         return;  // within another batch, which writes for both
     state_ = std::make_unique<State>();
-    batch = state_.get();
+    registry::batch = state_.get();
 }
 
-HiveBatch::~HiveBatch()
+RegBatch::~RegBatch()
 {
     if (!state_)
         return;
-    batch = nullptr;
-    std::lock_guard guard(cacheMutex);
-    for (HiveId id : {HiveId::User, HiveId::Machine})
-        if (state_->changed[Slot(id)])
-            Cached(id) = Loaded{};  // never written: what the file holds is the hive
+    registry::batch = nullptr;
+    std::lock_guard guard(registry::cacheMutex);
+    for (registry::HiveId id : {registry::HiveId::User, registry::HiveId::Machine})
+        if (state_->changed[registry::Slot(id)])
+            registry::Cached(id) = registry::Loaded{};  // never written: what the file holds is the hive
 }
 
-std::int32_t HiveBatch::commit()
+LONG RegBatch::Commit()
 {
     if (!state_)
         return ERROR_SUCCESS;
-    std::int32_t rc = ERROR_SUCCESS;
-    for (HiveId id : {HiveId::User, HiveId::Machine}) {
-        const int slot = Slot(id);
+    LONG rc = ERROR_SUCCESS;
+    for (registry::HiveId id : {registry::HiveId::User, registry::HiveId::Machine}) {
+        const int slot = registry::Slot(id);
         if (!state_->changed[slot])
             continue;
-        std::unique_lock guard(cacheMutex);
-        const std::int32_t written = WriteHiveFile(id, state_->paths[slot], guard);
+        std::unique_lock guard(registry::cacheMutex);
+        const LONG written = registry::WriteHiveFile(id, state_->paths[slot], guard);
         state_->changed[slot] = false;
         if (rc == ERROR_SUCCESS)
             rc = written;
@@ -551,4 +559,4 @@ std::int32_t HiveBatch::commit()
     return rc;
 }
 
-}  // namespace plat::registry
+}  // namespace plat

@@ -34,29 +34,12 @@ QString HiveProblem(HiveId id, bool forWriting);
 
 // Lets `edit` change the hive under the file's lock and writes it back
 // atomically when `edit` returned ERROR_SUCCESS and set `changed`. The hive
-// parsed before is reused while the file is unchanged. An edit that fails, or
-// does not set `changed`, must leave the hive as it found it. A corrupt hive
-// is never written: ERROR_REGISTRY_CORRUPT.
+// parsed before is reused while the file is unchanged; inside a RegBatch the
+// write waits for its Commit(). An edit that fails, or does not set
+// `changed`, must leave the hive as it found it, and may not call back into
+// the registry. A corrupt hive is never written: ERROR_REGISTRY_CORRUPT.
 using HiveEdit = std::function<std::int32_t(Hive& hive, bool& changed)>;
 std::int32_t EditHive(HiveId id, const HiveEdit& edit);
-
-// Gathers the changes this thread makes to the hives while it lives into one
-// write per hive: each hive stays locked from its first change, and commit()
-// writes what changed. Changes not committed when it goes are dropped. Inside
-// another batch it does nothing; the outer one writes.
-class HiveBatch {
-public:
-    HiveBatch();
-    HiveBatch(const HiveBatch&) = delete;
-    HiveBatch& operator=(const HiveBatch&) = delete;
-    ~HiveBatch();
-    std::int32_t commit();
-
-    struct State;  // the hives it holds locked, and which it changed
-
-private:
-    std::unique_ptr<State> state_;
-};
 
 // How many times this process has read and parsed a hive file.
 std::uint64_t HiveLoadCount();

@@ -454,15 +454,6 @@ QString RegHiveProblem(HKEY key, bool forWriting)
     return registry::HiveProblem(HiveId::Machine, false);
 }
 
-RegBatch::RegBatch() : batch_(std::make_unique<registry::HiveBatch>()) {}
-
-RegBatch::~RegBatch() = default;
-
-LONG RegBatch::Commit()
-{
-    return batch_->commit();
-}
-
 RegKey& RegKey::operator=(RegKey&& other) noexcept
 {
     if (this != &other) {

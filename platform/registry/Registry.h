@@ -127,14 +127,11 @@ std::optional<DWORD> RegGetDwordValue(HKEY root, const QString& subKey, const QS
 // HKEY_CLASSES_ROOT reads both hives and writes the per-user one.
 QString RegHiveProblem(HKEY key, bool forWriting = false);
 
-namespace registry {
-class HiveBatch;
-}
-
 // Gathers the changes the calling thread makes to the registry while it
 // lives into one write of each hive file (registering a component sets
 // dozens of values): the hives it changes stay locked against other
 // processes meanwhile. Commit() writes; what is not committed is dropped.
+// Inside another batch it does nothing; the outer one writes.
 class RegBatch {
 public:
     RegBatch();
@@ -143,8 +140,10 @@ public:
     ~RegBatch();
     LONG Commit();
 
+    struct State;  // the hives it holds locked, and which it changed
+
 private:
-    std::unique_ptr<registry::HiveBatch> batch_;
+    std::unique_ptr<State> state_;
 };
 
 // Owns an open key handle.

@@ -236,26 +236,33 @@ TEST_F(BoardStartup, ClosingMinimisedWindowKeepsOldPosition)
     EXPECT_EQ(Stored("Left"), "800");
 }
 
-TEST(BoardWithoutComponent, UnregisteredHelpBrowserStopsTheStartNamingTheClass)
+// Loads a board that cannot start, and gives the error that stopped it.
+plat::RuntimeError LoadThatStops()
 {
     plat::EnsureApplication();
-    testenv::TempConfigHome emptyRegistry;
     testenv::ScriptedRnd rnd{0.5f};
     frmBoard board;
     try {
         board.Load();
-        FAIL() << "the load must stop";
     } catch (const plat::RuntimeError& e) {
-        EXPECT_EQ(e.Number(), plat::ErrCantCreateObject);
-        EXPECT_TRUE(e.Description().contains("RoamwellDLL.clsRoamwell"));
-        EXPECT_TRUE(e.Description().contains("regsvr"));
+        return e;
     }
+    ADD_FAILURE() << "the load must stop";
+    return plat::RuntimeError(0);
+}
+
+TEST(BoardWithoutComponent, UnregisteredHelpBrowserStopsTheStartNamingTheClass)
+{
+    testenv::TempConfigHome emptyRegistry;
+    const plat::RuntimeError e = LoadThatStops();
+    EXPECT_EQ(e.Number(), plat::ErrCantCreateObject);
+    EXPECT_TRUE(e.Description().contains("RoamwellDLL.clsRoamwell"));
+    EXPECT_TRUE(e.Description().contains("regsvr"));
     EXPECT_EQ(plat::RndDrawCount(), 0) << "nothing after the first step ran";
 }
 
 TEST(BoardWithoutComponent, CorruptUserHiveStopsTheStartNamingTheHiveAndItsLine)
 {
-    plat::EnsureApplication();
     testenv::TempConfigHome config;
     const QString hive = config.Path() + "/registry/user.reg";
     ASSERT_TRUE(QDir().mkpath(config.Path() + "/registry"));
@@ -265,16 +272,10 @@ TEST(BoardWithoutComponent, CorruptUserHiveStopsTheStartNamingTheHiveAndItsLine)
     file.write(damaged);
     file.close();
 
-    testenv::ScriptedRnd rnd{0.5f};
-    frmBoard board;
-    try {
-        board.Load();
-        FAIL() << "the load must stop";
-    } catch (const plat::RuntimeError& e) {
-        EXPECT_EQ(e.Number(), plat::ErrCantCreateObject);
-        EXPECT_TRUE(e.Description().contains(hive + " is corrupt (line 4: bad dword)")) << e.Description().toStdString();
-        EXPECT_TRUE(e.Description().contains("left unchanged")) << e.Description().toStdString();
-    }
+    const plat::RuntimeError e = LoadThatStops();
+    EXPECT_EQ(e.Number(), plat::ErrCantCreateObject);
+    EXPECT_TRUE(e.Description().contains(hive + " is corrupt (line 4: bad dword)")) << e.Description().toStdString();
+    EXPECT_TRUE(e.Description().contains("left unchanged")) << e.Description().toStdString();
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), damaged);
 }
