@@ -13,7 +13,8 @@ plat::ComPtr<_clsRoamwell> frmBoard::CreateHelpBrowser()
     const plat::HRESULT hr = plat::CoCreateInstance(CLSID_clsRoamwell, &browser);
     if (plat::FAILED(hr)) {
         // Say which class is missing, why its library was refused when it
-        // was (a damaged file, a relative path), and how to make it available.
+        // was (a damaged file, a relative path) or what in the registry stood
+        // in the way (a damaged hive), and how to make it available.
         const auto why = plat::TakeErrorInfo();
         plat::Raise(plat::ErrCantCreateObject,
                     QStringLiteral("ActiveX component can't create object: the help browser class "

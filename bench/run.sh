@@ -10,6 +10,9 @@ export QTWEBENGINE_DISABLE_SANDBOX=1
 echo "== start-up"
 "$bin/bench_startup" 15
 
+echo "== registry: regsvr beside 100,000 other keys (target under 2000 ms)"
+"$bin/bench_registry" 7
+
 echo "== engine: one gravity tick, one hard drop, a drop removing four rows (repaint included; target under 1000 us each)"
 if [ -x "$bin/bench_engine" ]; then
   QT_QPA_PLATFORM=offscreen "$bin/bench_engine" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \

@@ -78,8 +78,12 @@ HRESULT CoGetClassObject(REFCLSID clsid, DWORD clsContext, void*, REFIID riid, v
         return REGDB_E_CLASSNOTREG;
     const auto registered =
         RegGetStringValue(HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\%1\\InprocServer32").arg(clsid.toString()), {});
-    if (!registered || registered->isEmpty())
+    if (!registered || registered->isEmpty()) {
+        // A damaged hive reads as empty: name it rather than only "not registered".
+        if (const QString problem = RegHiveProblem(HKEY_CLASSES_ROOT); !problem.isEmpty())
+            SetErrorInfo(QStringLiteral("registry"), problem);
         return REGDB_E_CLASSNOTREG;
+    }
     // A relative name would load whatever library of that name the current
     // folder or the loader's search path holds, and run its constructors.
     if (QDir::isRelativePath(*registered))

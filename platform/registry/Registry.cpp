@@ -1,11 +1,13 @@
 #include "platform/registry/Registry.h"
 
+#include "platform/registry/Hive.h"
 #include "platform/registry/HiveStore.h"
 
 #include <algorithm>
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <set>
 
 namespace plat {
 
@@ -94,34 +96,33 @@ QString WritePath(const Handle& h)
     return h.view == View::Classes ? Below(kClasses, h.path) : h.path;
 }
 
-// The key a handle reads from: in the classes view the per-user key hides
-// the machine's.
-struct Found {
-    std::shared_ptr<const registry::Hive> hive;
-    const Key* key = nullptr;
-};
-
-Found FindForRead(View view, const QString& path)
+// The key a handle reads from, with its values: in the classes view the
+// per-user key hides the machine's.
+std::shared_ptr<const Key> FindForRead(View view, const QString& path)
 {
-    auto look = [](HiveId id, const QString& p) {
-        Found f{registry::ReadHive(id), nullptr};
-        f.key = f.hive->find(p);
-        return f;
-    };
     switch (view) {
-    case View::User: return look(HiveId::User, path);
-    case View::Machine: return look(HiveId::Machine, path);
+    case View::User: return registry::ReadKey(HiveId::User, path);
+    case View::Machine: return registry::ReadKey(HiveId::Machine, path);
     case View::Classes: {
-        Found f = look(HiveId::User, Below(kClasses, path));
-        return f.key ? f : look(HiveId::Machine, Below(kClasses, path));
+        auto key = registry::ReadKey(HiveId::User, Below(kClasses, path));
+        return key ? key : registry::ReadKey(HiveId::Machine, Below(kClasses, path));
     }
     }
-    return {};
+    return nullptr;
 }
 
 bool Exists(View view, const QString& path)
 {
-    return path.isEmpty() || FindForRead(view, path).key;
+    if (path.isEmpty())
+        return true;
+    switch (view) {
+    case View::User: return registry::KeyExists(HiveId::User, path);
+    case View::Machine: return registry::KeyExists(HiveId::Machine, path);
+    case View::Classes:
+        return registry::KeyExists(HiveId::User, Below(kClasses, path)) ||
+               registry::KeyExists(HiveId::Machine, Below(kClasses, path));
+    }
+    return false;
 }
 
 LONG Open(const Handle& base, const QString& subKey, REGSAM samDesired, HKEY* result)
@@ -134,6 +135,13 @@ LONG Open(const Handle& base, const QString& subKey, REGSAM samDesired, HKEY* re
         return ERROR_ACCESS_DENIED;
     *result = NewHandle(Handle{base.view, path, access});
     return ERROR_SUCCESS;
+}
+
+// A name or text that cannot be stored exactly (a lone half of a surrogate
+// pair has no UTF-8 form) is refused rather than changed on the way.
+bool Storable(const QString& text)
+{
+    return text.isValidUtf16();
 }
 
 // The key to change in a hive being edited; in the classes view a key seen
@@ -165,6 +173,8 @@ LONG RegCreateKeyEx(HKEY key, const QString& subKey, DWORD /*options*/, REGSAM s
     const auto base = Resolve(key);
     if (!base)
         return ERROR_INVALID_HANDLE;
+    if (!Storable(subKey))
+        return ERROR_INVALID_PARAMETER;
     const QString path = Join(base->path, subKey);
     if (Exists(base->view, path)) {
         if (disposition)
@@ -195,10 +205,10 @@ LONG RegQueryValueEx(HKEY key, const QString& valueName, DWORD* type, std::uint8
         return ERROR_ACCESS_DENIED;
     if (data && !size)
         return ERROR_INVALID_PARAMETER;
-    const Found found = FindForRead(h->view, h->path);
-    if (!found.key)
+    const auto found = FindForRead(h->view, h->path);
+    if (!found)
         return h->path.isEmpty() ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED;
-    const registry::Value* v = found.key->findValue(valueName);
+    const registry::Value* v = found->findValue(valueName);
     if (!v)
         return ERROR_FILE_NOT_FOUND;
     if (type)
@@ -224,20 +234,14 @@ LONG RegSetValueEx(HKEY key, const QString& valueName, DWORD type, const std::ui
         return ERROR_INVALID_HANDLE;
     if (!(h->access & KEY_SET_VALUE))
         return ERROR_ACCESS_DENIED;
-    if (!data && size)
+    if ((!data && size) || !Storable(valueName))
         return ERROR_INVALID_PARAMETER;
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     return registry::EditHive(WriteHive(h->view), [&](registry::Hive& hive, bool& changed) {
         Key* k = KeyToChange(hive, *h);
         if (!k)
             return LONG(ERROR_KEY_DELETED);
-        registry::Value* v = k->findValue(valueName);
-        if (!v) {
-            k->values.push_back(registry::Value{valueName, type, bytes});
-        } else {
-            v->type = type;
-            v->data = bytes;
-        }
+        k->setValue(registry::Value{valueName, type, bytes});
         changed = true;
         return LONG(ERROR_SUCCESS);
     });
@@ -254,12 +258,8 @@ LONG RegDeleteValue(HKEY key, const QString& valueName)
         Key* k = hive.find(WritePath(*h));
         if (!k)
             return LONG(h->view == View::Classes ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED);
-        auto it = std::find_if(k->values.begin(), k->values.end(), [&](const registry::Value& v) {
-            return v.name.compare(valueName, Qt::CaseInsensitive) == 0;
-        });
-        if (it == k->values.end())
+        if (!k->removeValue(valueName))
             return LONG(ERROR_FILE_NOT_FOUND);
-        k->values.erase(it);
         changed = true;
         return LONG(ERROR_SUCCESS);
     });
@@ -279,12 +279,11 @@ LONG DeleteKey(HKEY key, const QString& subKey, bool tree)
         if (!k)
             return LONG(ERROR_FILE_NOT_FOUND);
         if (tree && subKey.isEmpty()) {  // empties the key itself
-            changed = !k->subkeys.empty() || !k->values.empty();
-            k->subkeys.clear();
-            k->values.clear();
+            changed = !k->subkeys().empty() || !k->values().empty();
+            k->clear();
             return LONG(ERROR_SUCCESS);
         }
-        if (target.path.isEmpty() || (!tree && !k->subkeys.empty()))
+        if (target.path.isEmpty() || (!tree && !k->subkeys().empty()))
             return LONG(ERROR_ACCESS_DENIED);
         changed = hive.remove(path);
         return LONG(ERROR_SUCCESS);
@@ -303,27 +302,55 @@ LONG RegDeleteTree(HKEY key, const QString& subKey)
     return DeleteKey(key, subKey, true);
 }
 
+namespace {
+
+// The sorted subkey names of the key last enumerated on this thread, kept
+// while the hives they came from are unchanged, so that walking every
+// subkey by index costs one listing, not one per index.
+struct Enumeration {
+    HKEY key = 0;
+    View view = View::User;
+    QString path;
+    std::shared_ptr<const registry::Hive> user, machine;
+    QStringList names;
+};
+thread_local Enumeration lastEnumeration;
+
+const QStringList& SubkeyNames(HKEY key, const Handle& h)
+{
+    const bool classes = h.view == View::Classes;
+    const QString path = classes ? Below(kClasses, h.path) : h.path;
+    auto user = h.view == View::Machine ? nullptr : registry::ReadHive(HiveId::User);
+    auto machine = h.view == View::User ? nullptr : registry::ReadHive(HiveId::Machine);
+    Enumeration& e = lastEnumeration;
+    if (e.key == key && e.view == h.view && e.path == h.path && e.user == user && e.machine == machine)
+        return e.names;
+
+    // In case-insensitive order; where both hives hold a name, the per-user
+    // spelling wins.
+    std::set<QString, registry::NameLess> merged;
+    for (const auto& hive : {user, machine}) {
+        const Key* k = hive ? hive->find(path) : nullptr;
+        if (!k)
+            continue;
+        for (const auto& entry : k->subkeys())
+            merged.insert(merged.end(), entry.first);
+    }
+    e = Enumeration{key, h.view, h.path, std::move(user), std::move(machine), {}};
+    e.names.reserve(static_cast<qsizetype>(merged.size()));
+    for (const QString& name : merged)
+        e.names << name;
+    return e.names;
+}
+
+}  // namespace
+
 LONG RegEnumKeyEx(HKEY key, DWORD index, QString* name)
 {
     const auto h = Resolve(key);
     if (!h)
         return ERROR_INVALID_HANDLE;
-    QStringList names;
-    auto add = [&](const Found& f) {
-        if (!f.key)
-            return;
-        for (const Key& k : f.key->subkeys)
-            if (!names.contains(k.name, Qt::CaseInsensitive))
-                names << k.name;
-    };
-    if (h->view == View::Classes) {
-        const QString p = Below(kClasses, h->path);
-        add(Found{registry::ReadHive(HiveId::User), registry::ReadHive(HiveId::User)->find(p)});
-        add(Found{registry::ReadHive(HiveId::Machine), registry::ReadHive(HiveId::Machine)->find(p)});
-    } else {
-        add(FindForRead(h->view, h->path));
-    }
-    names.sort(Qt::CaseInsensitive);
+    const QStringList& names = SubkeyNames(key, *h);
     if (index >= static_cast<DWORD>(names.size()))
         return ERROR_NO_MORE_ITEMS;
     if (name)
@@ -336,10 +363,10 @@ LONG RegEnumValue(HKEY key, DWORD index, QString* name, DWORD* type)
     const auto h = Resolve(key);
     if (!h)
         return ERROR_INVALID_HANDLE;
-    const Found found = FindForRead(h->view, h->path);
-    if (!found.key || index >= found.key->values.size())
+    const auto found = FindForRead(h->view, h->path);
+    if (!found || index >= found->values().size())
         return ERROR_NO_MORE_ITEMS;
-    const registry::Value& v = found.key->values[index];
+    const registry::Value& v = found->values()[index];
     if (name)
         *name = v.name;
     if (type)
@@ -359,6 +386,8 @@ LONG RegCloseKey(HKEY key)
 
 LONG RegSetStringValue(HKEY key, const QString& valueName, const QString& text)
 {
+    if (!Storable(text))
+        return ERROR_INVALID_PARAMETER;
     const QByteArray bytes = text.toUtf8() + '\0';
     return RegSetValueEx(key, valueName, REG_SZ, reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                          static_cast<DWORD>(bytes.size()));
@@ -399,7 +428,7 @@ std::optional<QString> RegGetStringValue(HKEY root, const QString& subKey, const
     if (!data || (type != REG_SZ && type != REG_EXPAND_SZ))
         return std::nullopt;
     const qsizetype nul = data->indexOf('\0');
-    return QString::fromUtf8(nul >= 0 ? data->left(nul) : *data);
+    return registry::TextFromUtf8(nul >= 0 ? data->left(nul) : *data);
 }
 
 std::optional<DWORD> RegGetDwordValue(HKEY root, const QString& subKey, const QString& valueName)
@@ -412,6 +441,17 @@ std::optional<DWORD> RegGetDwordValue(HKEY root, const QString& subKey, const QS
     for (int i = 3; i >= 0; --i)
         n = (n << 8) | static_cast<unsigned char>((*data)[i]);
     return n;
+}
+
+QString RegHiveProblem(HKEY key, bool forWriting)
+{
+    const auto h = Resolve(key);
+    if (!h)
+        return {};
+    const QString mine = registry::HiveProblem(WriteHive(h->view), forWriting);
+    if (forWriting || h->view != View::Classes || !mine.isEmpty())
+        return mine;
+    return registry::HiveProblem(HiveId::Machine, false);
 }
 
 RegKey& RegKey::operator=(RegKey&& other) noexcept

@@ -10,11 +10,15 @@
 // same path, and everything written through it goes to the per-user hive.
 // Key and value names compare without regard to case. Text values are kept
 // as UTF-8 (the "ANSI" encoding of this platform), with their final NUL.
+// Every name and value reads back exactly as it was set, line breaks and
+// other control characters included; text that has no UTF-8 form (a lone
+// surrogate) is refused with ERROR_INVALID_PARAMETER.
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 namespace plat {
@@ -115,6 +119,32 @@ LONG RegSetDwordValue(HKEY key, const QString& valueName, DWORD value);
 // A REG_SZ or REG_EXPAND_SZ value of `subKey` below `root`, read-only open.
 std::optional<QString> RegGetStringValue(HKEY root, const QString& subKey, const QString& valueName);
 std::optional<DWORD> RegGetDwordValue(HKEY root, const QString& subKey, const QString& valueName);
+
+// Why the hive behind `key` cannot be read now or, with forWriting, changed:
+// a clause naming its file ("the registry hive ... is corrupt (line 9: ...);
+// it reads as empty and was left unchanged", "no write access to ..."), for a
+// caller to add to its own failure message. Empty when nothing is wrong.
+// HKEY_CLASSES_ROOT reads both hives and writes the per-user one.
+QString RegHiveProblem(HKEY key, bool forWriting = false);
+
+// Gathers the changes the calling thread makes to the registry while it
+// lives into one write of each hive file (registering a component sets
+// dozens of values): the hives it changes stay locked against other
+// processes meanwhile. Commit() writes; what is not committed is dropped.
+// Inside another batch it does nothing; the outer one writes.
+class RegBatch {
+public:
+    RegBatch();
+    RegBatch(const RegBatch&) = delete;
+    RegBatch& operator=(const RegBatch&) = delete;
+    ~RegBatch();
+    LONG Commit();
+
+    struct State;  // the hives it holds locked, and which it changed
+
+private:
+    std::unique_ptr<State> state_;
+};
 
 // Owns an open key handle.
 class RegKey {

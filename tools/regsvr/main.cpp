@@ -8,6 +8,7 @@
 #include "platform/com/ElfFile.h"
 #include "platform/com/HResult.h"
 #include "platform/com/Resources.h"
+#include "platform/registry/Registry.h"
 
 #include <QFileInfo>
 #include <QString>
@@ -64,10 +65,17 @@ int CallEntry(const QString& path, const char* entry, bool silent)
         dlclose(handle);
         return NoEntryPoint;
     }
+    // The library sets its keys one call at a time: write the hive once for all of them.
+    plat::RegBatch batch;
     const plat::HRESULT hr = fn();
+    const plat::LONG written = batch.Commit();
     // The library stays loaded until exit: objects it made may still be torn down.
-    if (plat::FAILED(hr)) {
-        Print(stderr, QStringLiteral("regsvr: %1 in %2 failed: %3").arg(QLatin1String(entry), path, plat::HResultText(hr)));
+    if (plat::FAILED(hr) || written != plat::ERROR_SUCCESS) {
+        QString why = plat::FAILED(hr) ? plat::HResultText(hr) : QStringLiteral("the registry could not be written");
+        // Say what stands in the way in the registry, if anything.
+        if (const QString problem = plat::RegHiveProblem(plat::HKEY_CURRENT_USER, true); !problem.isEmpty())
+            why += QStringLiteral(": ") + problem;
+        Print(stderr, QStringLiteral("regsvr: %1 in %2 failed: %3").arg(QLatin1String(entry), path, why));
         return CallFailed;
     }
     if (!silent)

@@ -6,6 +6,8 @@
 #include "platform/runtime/Settings.h"
 #include "tests/support/TestEnv.h"
 
+#include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -234,21 +236,48 @@ TEST_F(BoardStartup, ClosingMinimisedWindowKeepsOldPosition)
     EXPECT_EQ(Stored("Left"), "800");
 }
 
-TEST(BoardWithoutComponent, UnregisteredHelpBrowserStopsTheStartNamingTheClass)
+// Loads a board that cannot start, and gives the error that stopped it.
+plat::RuntimeError LoadThatStops()
 {
     plat::EnsureApplication();
-    testenv::TempConfigHome emptyRegistry;
     testenv::ScriptedRnd rnd{0.5f};
     frmBoard board;
     try {
         board.Load();
-        FAIL() << "the load must stop";
     } catch (const plat::RuntimeError& e) {
-        EXPECT_EQ(e.Number(), plat::ErrCantCreateObject);
-        EXPECT_TRUE(e.Description().contains("RoamwellDLL.clsRoamwell"));
-        EXPECT_TRUE(e.Description().contains("regsvr"));
+        return e;
     }
+    ADD_FAILURE() << "the load must stop";
+    return plat::RuntimeError(0);
+}
+
+TEST(BoardWithoutComponent, UnregisteredHelpBrowserStopsTheStartNamingTheClass)
+{
+    testenv::TempConfigHome emptyRegistry;
+    const plat::RuntimeError e = LoadThatStops();
+    EXPECT_EQ(e.Number(), plat::ErrCantCreateObject);
+    EXPECT_TRUE(e.Description().contains("RoamwellDLL.clsRoamwell"));
+    EXPECT_TRUE(e.Description().contains("regsvr"));
     EXPECT_EQ(plat::RndDrawCount(), 0) << "nothing after the first step ran";
+}
+
+TEST(BoardWithoutComponent, CorruptUserHiveStopsTheStartNamingTheHiveAndItsLine)
+{
+    testenv::TempConfigHome config;
+    const QString hive = config.Path() + "/registry/user.reg";
+    ASSERT_TRUE(QDir().mkpath(config.Path() + "/registry"));
+    const QByteArray damaged = "Registry Hive Text Version 1.00\n\n[HKEY_CURRENT_USER\\Software\\Classes]\n\"x\"=dword:12\n";
+    QFile file(hive);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(damaged);
+    file.close();
+
+    const plat::RuntimeError e = LoadThatStops();
+    EXPECT_EQ(e.Number(), plat::ErrCantCreateObject);
+    EXPECT_TRUE(e.Description().contains(hive + " is corrupt (line 4: bad dword)")) << e.Description().toStdString();
+    EXPECT_TRUE(e.Description().contains("left unchanged")) << e.Description().toStdString();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), damaged);
 }
 
 }  // namespace

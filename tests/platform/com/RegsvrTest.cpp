@@ -2,6 +2,10 @@
 
 #include "tests/platform/com/ComFixture.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
 using namespace plat;
 
 TEST_F(ComTest, RegsvrRegistersAndUnregisters)
@@ -68,4 +72,55 @@ TEST_F(ComTest, RegsvrExplainsFailures)
     EXPECT_TRUE(r.err.contains("DllUnregisterServer in")) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("0x80040201")) << r.err.toStdString();
     QFile::setPermissions(UserHivePath(), QFile::ReadOwner | QFile::WriteOwner);
+}
+
+TEST_F(ComTest, RegsvrSaysWhatInTheRegistryStoodInTheWay)
+{
+    // A hive damaged at one line: named, and left as it was.
+    ASSERT_TRUE(QDir().mkpath(dir.path() + "/config/registry"));
+    const QByteArray damaged =
+        "Registry Hive Text Version 1.00\n\n[HKEY_CURRENT_USER\\Software\\Keep]\n\"a\"=\"unterminated\n";
+    QFile hive(UserHivePath());
+    ASSERT_TRUE(hive.open(QIODevice::WriteOnly));
+    hive.write(damaged);
+    hive.close();
+    ToolRun r = Regsvr({kProbePath});
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_TRUE(r.err.contains("could not register the type library): the registry hive " + UserHivePath() +
+                               " is corrupt (line 4: unterminated quoted text); it reads as empty and was left "
+                               "unchanged"))
+        << r.err.toStdString();
+    ASSERT_TRUE(hive.open(QIODevice::ReadOnly));
+    EXPECT_EQ(hive.readAll(), damaged);
+    hive.close();
+
+    // A hive the user may not write.
+    ASSERT_TRUE(hive.remove());
+    ASSERT_EQ(Regsvr({"-s", kProbePath}).exitCode, 0);
+    ASSERT_TRUE(QFile::setPermissions(UserHivePath(), QFile::ReadOwner));
+    r = Regsvr({kProbePath});
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_TRUE(r.err.contains("could not register the type library): no write access to the registry hive " +
+                               UserHivePath()))
+        << r.err.toStdString();
+    QFile::setPermissions(UserHivePath(), QFile::ReadOwner | QFile::WriteOwner);
+}
+
+TEST_F(ComTest, RegsvrRegistersBesideAKeyTwoHundredThousandDeep)
+{
+    const QString deep = QStringLiteral("a\\").repeated(199999) + QStringLiteral("a");
+    const QByteArray text =
+        "Registry Hive Text Version 1.00\n\n[HKEY_CURRENT_USER\\" + deep.toUtf8() + "]\n\"v\"=\"deep\"\n";
+    ASSERT_TRUE(QDir().mkpath(dir.path() + "/config/registry"));
+    QFile hive(UserHivePath());
+    ASSERT_TRUE(hive.open(QIODevice::WriteOnly));
+    hive.write(text);
+    hive.close();
+
+    const ToolRun r = Regsvr({"-s", kProbePath});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_LT(QFileInfo(UserHivePath()).size(), text.size() + 4096) << "the deep path written once";
+    CLSID clsid;
+    EXPECT_EQ(CLSIDFromProgID("ProbeServer.clsProbe", &clsid), S_OK);
+    EXPECT_EQ(RegGetStringValue(HKEY_CURRENT_USER, deep, "v"), "deep");
 }

@@ -1,9 +1,12 @@
-// The hive file on disk: corrupt files are kept, concurrent writers lose nothing.
+// The hive file on disk: corrupt, odd and unwritable files are kept and named,
+// concurrent writers lose nothing.
 
 #include "tests/platform/registry/RegistryFixture.h"
 
 #include <QDir>
+#include <QFileInfo>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +21,7 @@ TEST_F(RegistryTest, CorruptHiveIsReportedReadAsEmptyAndNeverOverwritten)
 
     // A half-written line in the middle of otherwise good data.
     QByteArray damaged = FileText(UserHivePath());
+    const int badLine = int(damaged.count('\n')) + 2;  // the dword after the added section
     damaged += "[HKEY_CURRENT_USER\\Software\\Other]\n\"b\"=dword:12\n\"c\"=\"unterminated\n";
     WriteFile(UserHivePath(), damaged);
 
@@ -30,9 +34,60 @@ TEST_F(RegistryTest, CorruptHiveIsReportedReadAsEmptyAndNeverOverwritten)
     EXPECT_EQ(RegSetDwordValue(HKEY_CURRENT_USER, "x", 1), ERROR_REGISTRY_CORRUPT);
     const std::string err = testing::internal::GetCapturedStderr();
 
-    EXPECT_NE(err.find("user.reg is corrupt (line 9: bad dword)"), std::string::npos) << err;
+    EXPECT_NE(err.find(QString("user.reg is corrupt (line %1: bad dword)").arg(badLine).toStdString()), std::string::npos)
+        << err;
     EXPECT_EQ(err.find("corrupt"), err.rfind("corrupt")) << "reported once: " << err;
     EXPECT_EQ(FileText(UserHivePath()), damaged);
+
+    // Callers that fail because of it can say why, in words that name the file.
+    const QString expected = QString("the registry hive %1 is corrupt (line %2: bad dword); it reads as empty and was "
+                                     "left unchanged")
+                                 .arg(UserHivePath())
+                                 .arg(badLine);
+    EXPECT_EQ(RegHiveProblem(HKEY_CURRENT_USER), expected);
+    EXPECT_EQ(RegHiveProblem(HKEY_CLASSES_ROOT, true), expected);
+    EXPECT_EQ(RegHiveProblem(HKEY_LOCAL_MACHINE), "");
+}
+
+TEST_F(RegistryTest, HiveThatIsNoRegularFileIsNeitherWaitedOnNorReplaced)
+{
+    // A pipe in its place would block a reader that opened it plainly.
+    ASSERT_TRUE(QDir().mkpath(dir.path() + "/config/registry"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(UserHivePath()).constData(), 0600), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RegGetStringValue(HKEY_CURRENT_USER, "Software", "x"), std::nullopt);
+    EXPECT_EQ(RegSetDwordValue(HKEY_CURRENT_USER, "x", 1), ERROR_ACCESS_DENIED);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("user.reg is not a regular file"), std::string::npos);
+    EXPECT_TRUE(RegHiveProblem(HKEY_CURRENT_USER).contains("is not a regular file"));
+    struct stat st {};
+    ASSERT_EQ(stat(QFile::encodeName(UserHivePath()).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "still the pipe";
+}
+
+TEST_F(RegistryTest, HiveTooBigToHoldIsRefusedUnread)
+{
+    ASSERT_TRUE(QDir().mkpath(dir.path() + "/config/registry"));
+    QFile huge(UserHivePath());
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    huge.write("Registry Hive Text Version 1.00\n");
+    ASSERT_TRUE(huge.resize(qint64(300) << 20));  // sparse: costs no disk
+    huge.close();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RegSetDwordValue(HKEY_CURRENT_USER, "x", 1), ERROR_REGISTRY_CORRUPT);
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(RegHiveProblem(HKEY_CURRENT_USER).contains("more than a hive may hold"))
+        << RegHiveProblem(HKEY_CURRENT_USER).toStdString();
+    EXPECT_EQ(QFileInfo(UserHivePath()).size(), qint64(300) << 20);
+}
+
+TEST_F(RegistryTest, HiveTheUserMayNotWriteIsNamedAsSuch)
+{
+    ASSERT_EQ(RegSetDwordValue(HKEY_CURRENT_USER, "x", 1), ERROR_SUCCESS);
+    ASSERT_TRUE(QFile::setPermissions(UserHivePath(), QFile::ReadOwner));
+    EXPECT_EQ(RegSetDwordValue(HKEY_CURRENT_USER, "x", 2), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegHiveProblem(HKEY_CURRENT_USER), "") << "it reads well";
+    EXPECT_EQ(RegHiveProblem(HKEY_CURRENT_USER, true), "no write access to the registry hive " + UserHivePath());
+    QFile::setPermissions(UserHivePath(), QFile::ReadOwner | QFile::WriteOwner);
 }
 
 TEST_F(RegistryTest, FileWithoutHeaderIsCorrupt)
