@@ -158,7 +158,7 @@ void frmBrowser::Form_Load()
     Skip([&] {
         const int16_t state = ReadSetting(Browser::Windowstate);
         if (state < plat::vbNormal || state > plat::vbMaximized)
-            plat::Raise(380);  // the window knows only three states
+            plat::Raise(plat::ErrInvalidPropertyValue);  // the window knows only three states
         WindowState = state;
     });
 

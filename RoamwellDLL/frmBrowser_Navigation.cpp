@@ -3,6 +3,7 @@
 #include "RoamwellDLL/frmBrowser.h"
 
 #include "RoamwellDLL/modRoamwel.h"
+#include "platform/forms/Keys.h"
 #include "platform/runtime/Errors.h"
 
 namespace RoamwellDLL {
@@ -27,7 +28,7 @@ void frmBrowser::cboAddress_Click()
 // Each statement that fails is skipped.
 void frmBrowser::cboAddress_KeyPress(int16_t& KeyAscii)
 {
-    if (KeyAscii == 13)
+    if (KeyAscii == plat::vbKeyReturn)
         plat::Skip([&] { cboAddress_Click(); });
 }
 

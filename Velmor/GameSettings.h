@@ -4,6 +4,7 @@
 // key, its default and the type its text is read as; the code names these
 // entries and never a section, key or default of its own.
 
+#include "platform/forms/Keys.h"
 #include "platform/runtime/SettingsTable.h"
 
 #include <QString>
@@ -26,10 +27,10 @@ inline constexpr Setting<float> Left{App, Section, "Left", "325"};
 inline constexpr Setting<int16_t> Size{App, Section, "Size", "300"};             // edge of one cell, twips
 inline constexpr Setting<int16_t> Columns{App, Section, "Columns", "20", 8};     // + 8: the last column index
 inline constexpr Setting<int16_t> Rows{App, Section, "Rows", "24", 1};           // + 1: the floor row's index
-inline constexpr Setting<int16_t> AsciiLeft{App, Section, "AsciiLeft", "37"};    // the arrow keys
-inline constexpr Setting<int16_t> AsciiRight{App, Section, "AsciiRight", "39"};
-inline constexpr Setting<int16_t> AsciiRotate{App, Section, "AsciiRotate", "38"};
-inline constexpr Setting<int16_t> AsciiDrop{App, Section, "AsciiDrop", "40"};
+inline constexpr Setting<int16_t> AsciiLeft{App, Section, "AsciiLeft", plat::DecimalText<plat::vbKeyLeft>};
+inline constexpr Setting<int16_t> AsciiRight{App, Section, "AsciiRight", plat::DecimalText<plat::vbKeyRight>};
+inline constexpr Setting<int16_t> AsciiRotate{App, Section, "AsciiRotate", plat::DecimalText<plat::vbKeyUp>};
+inline constexpr Setting<int16_t> AsciiDrop{App, Section, "AsciiDrop", plat::DecimalText<plat::vbKeyDown>};
 inline constexpr Setting<int32_t> Highscore{App, Section, "Highscore", "1000"};
 inline constexpr Setting<QString> Highscorename{App, Section, "Highscorename", "Norvid"};
 inline constexpr Setting<int32_t> Backcolor{App, Section, "Backcolor", "0"};

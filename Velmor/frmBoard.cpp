@@ -209,7 +209,7 @@ void frmBoard::Form_Load()
     Board.ReDim(0, Columns + 8, 0, Rows + 2);
     plat::Randomize();
     SetupBoard();
-    tmrMove.Interval = 320;
+    tmrMove.Interval = StartingInterval;
     Landed = false;
 
     // 10: outer size, in 16-bit steps.

@@ -77,6 +77,7 @@ public:
     void SetPreview(const int32_t& backC, const int32_t& borderC, const std::array<bool, 18>& p);
 
     // Gravity, landing and rows (frmBoard_Gravity.cpp).
+    static constexpr int16_t StartingInterval = 320;  // milliseconds between falls as a game starts
     bool Landed = false;
     void tmrMove_Timer();
     void CheckBlob();

@@ -20,7 +20,7 @@ void frmBoard::cmdPlay_Click()
 void frmBoard::cmdTryAgain_Click()
 {
     SetupBoard();
-    tmrMove.Interval = 320;
+    tmrMove.Interval = StartingInterval;
     DetermineBlob();
     // The first piece after "Try Again" is bluish where the one at start-up is greenish.
     const int16_t red = CInt(double(plat::Rnd()) * 155);

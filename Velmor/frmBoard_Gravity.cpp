@@ -117,7 +117,7 @@ void frmBoard::RemoveRow(const int16_t& Row)
 // One millisecond faster for every 2,000 points, down to 151.
 void frmBoard::SetSpeed()
 {
-    const int16_t v = plat::CInt(320 - plat::Int(Score(lblScore) / 2000));
+    const int16_t v = plat::CInt(StartingInterval - plat::Int(Score(lblScore) / 2000));
     if (v > 150)
         tmrMove.Interval = v;
 }

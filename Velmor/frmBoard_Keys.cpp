@@ -2,6 +2,7 @@
 #include "Velmor/frmBoard.h"
 
 #include "Velmor/modVelmor.h"
+#include "platform/forms/Keys.h"
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/Numeric.h"
 
@@ -45,17 +46,17 @@ void frmBoard::Form_KeyDown(int16_t& KeyCode, int16_t Shift)
     // never reaches its own action.
     using Action = void (frmBoard::*)();
     const std::pair<int, Action> keys[] = {
-        {88, &frmBoard::RotateBlob},             // X
-        {188, &frmBoard::RotateBlob},            // comma
+        {plat::vbKeyX, &frmBoard::RotateBlob},
+        {plat::vbKeyComma, &frmBoard::RotateBlob},
         {AsciiRotate, &frmBoard::RotateBlob},
         {AsciiLeft, &frmBoard::MoveBlobLeft},
-        {90, &frmBoard::MoveBlobLeft},           // Z
-        {77, &frmBoard::MoveBlobLeft},           // M
-        {190, &frmBoard::MoveBlobRight},         // full stop
+        {plat::vbKeyZ, &frmBoard::MoveBlobLeft},
+        {plat::vbKeyM, &frmBoard::MoveBlobLeft},
+        {plat::vbKeyPeriod, &frmBoard::MoveBlobRight},
         {AsciiRight, &frmBoard::MoveBlobRight},
-        {67, &frmBoard::MoveBlobRight},          // C
-        {18, &frmBoard::DropBlob},               // Alt
-        {32, &frmBoard::DropBlob},               // Space
+        {plat::vbKeyC, &frmBoard::MoveBlobRight},
+        {plat::vbKeyMenu, &frmBoard::DropBlob},  // Alt
+        {plat::vbKeySpace, &frmBoard::DropBlob},
         {AsciiDrop, &frmBoard::DropBlob},
     };
     for (const auto& [code, action] : keys) {

@@ -16,10 +16,6 @@ using plat::CDbl;
 using plat::CStr;
 using plat::Skip;
 
-namespace {
-constexpr int ErrInvalidPropertyValue = 380;
-}  // namespace
-
 frmOptions::frmOptions()
     : plat::Form(QStringLiteral("frmOptions")),
       Label3(*this, QStringLiteral("Label3")),
@@ -154,7 +150,7 @@ void frmOptions::Form_Load()
             WindowState = plat::vbNormal;
         } else {
             if (state < plat::vbNormal || state > plat::vbMaximized)
-                plat::Raise(ErrInvalidPropertyValue);
+                plat::Raise(plat::ErrInvalidPropertyValue);
             WindowState = state;
         }
     });

@@ -4,6 +4,7 @@
 // (28 x 25) and on the largest the setup dialog offers (38 x 31).
 #include "Velmor/frmBoard.h"
 #include "Velmor/modVelmor.h"
+#include "platform/forms/Keys.h"
 #include "platform/runtime/Rnd.h"
 #include "platform/runtime/Settings.h"
 #include "platform/runtime/Startup.h"
@@ -98,7 +99,7 @@ void HardDrop(benchmark::State& state)
         NewPieceOnFreshWell(*board);
         Settle(*board);
         state.ResumeTiming();
-        int16_t space = 32;
+        int16_t space = plat::vbKeySpace;
         board->Form_KeyDown(space, 0);
         Repaint(*board);
     }
@@ -126,7 +127,7 @@ void HardDropRemovingFourRows(benchmark::State& state)
         }
         Settle(*board);
         state.ResumeTiming();
-        int16_t space = 32;
+        int16_t space = plat::vbKeySpace;
         board->Form_KeyDown(space, 0);
         Repaint(*board);
     }

@@ -45,14 +45,14 @@ void ComboBox::SetText(const QString& text)
     }
     const int found = box_->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
     if (found < 0)
-        Raise(383, QStringLiteral("'Text' property is read-only"));
+        Raise(ErrPropertyReadOnly, QStringLiteral("'Text' property is read-only"));
     SetListIndex(found);
 }
 
 void ComboBox::SetListIndex(int index)
 {
     if (index < -1 || index >= box_->count())
-        Raise(380, QStringLiteral("Invalid property value"));
+        Raise(ErrInvalidPropertyValue);
     settingByCode_ = true;
     box_->setCurrentIndex(index);
     if (box_->isEditable())

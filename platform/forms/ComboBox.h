@@ -18,7 +18,7 @@ class ComboBox : public WindowedControl {
 public:
     ComboBox(Container& container, QString name, int style = vbComboDropdown, int index = -1);
 
-    // Style 2 only accepts a text that is one of the entries (error 383 otherwise).
+    // Style 2 only accepts a text that is one of the entries (ErrPropertyReadOnly otherwise).
     BoundProp<QString> Text;
     BoundProp<int> ListIndex;  // -1 when nothing is selected; setting it raises Click
 

@@ -1,6 +1,6 @@
 #pragma once
 // A control array: elements addressed by index, with lower and upper bound.
-// Using an index that has no element raises the runtime's error 340.
+// Using an index that has no element raises ErrControlArrayElement.
 
 #include "platform/runtime/Errors.h"
 
@@ -22,7 +22,7 @@ public:
     T& Load(int index)
     {
         if (elements_.count(index))
-            Raise(360, QStringLiteral("Object already loaded"));
+            Raise(ErrObjectAlreadyLoaded);
         return *(elements_[index] = factory_(index));
     }
     void Unload(int index) { elements_.erase(index); }

@@ -10,7 +10,6 @@ namespace plat {
 
 namespace {
 constexpr int Steps = 1000;  // resolution of the drawn bar
-constexpr int ErrInvalidValue = 380;
 }
 
 ProgressBar::ProgressBar(Container& container, QString name, int index)
@@ -18,7 +17,7 @@ ProgressBar::ProgressBar(Container& container, QString name, int index)
       Min([this] { return min_; },
           [this](const float& v) {
               if (v >= max_)
-                  Raise(ErrInvalidValue);
+                  Raise(ErrInvalidPropertyValue);
               min_ = v;
               value_ = std::max(value_, min_);
               Show();
@@ -26,7 +25,7 @@ ProgressBar::ProgressBar(Container& container, QString name, int index)
       Max([this] { return max_; },
           [this](const float& v) {
               if (v <= min_)
-                  Raise(ErrInvalidValue);
+                  Raise(ErrInvalidPropertyValue);
               max_ = v;
               value_ = std::min(value_, max_);
               Show();
@@ -34,7 +33,7 @@ ProgressBar::ProgressBar(Container& container, QString name, int index)
       Value([this] { return value_; },
             [this](const float& v) {
                 if (v < min_ || v > max_)
-                    Raise(ErrInvalidValue);
+                    Raise(ErrInvalidPropertyValue);
                 value_ = v;
                 Show();
             })

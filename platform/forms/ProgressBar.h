@@ -11,8 +11,8 @@ class ProgressBar : public WindowedControl {
 public:
     ProgressBar(Container& container, QString name, int index = -1);
 
-    // Min must stay below Max and Value within them: Invalid property
-    // value (380) otherwise. Moving a bound past Value brings Value along.
+    // Min must stay below Max and Value within them:
+    // ErrInvalidPropertyValue otherwise. Moving a bound past Value brings Value along.
     BoundProp<float> Min;
     BoundProp<float> Max;
     BoundProp<float> Value;

@@ -12,7 +12,7 @@ HScrollBar::HScrollBar(Container& container, QString name, int index)
       Value([this] { return bar_->value(); },
             [this](const int& v) {
                 if (v < std::min<int>(Min, Max) || v > std::max<int>(Min, Max))
-                    Raise(380, QStringLiteral("Invalid property value"));
+                    Raise(ErrInvalidPropertyValue);
                 settingByCode_ = true;
                 bar_->setValue(v);
                 settingByCode_ = false;

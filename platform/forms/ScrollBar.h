@@ -15,7 +15,7 @@ public:
     Prop<int> Max{this, Aspect::Value, 32767};
     Prop<int> SmallChange{this, Aspect::Value, 1};
     Prop<int> LargeChange{this, Aspect::Value, 1};
-    // Outside Min..Max raises Invalid property value (380).
+    // Outside Min..Max raises ErrInvalidPropertyValue.
     BoundProp<int> Value;
     std::function<void()> Change;
 

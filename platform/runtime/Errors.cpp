@@ -12,27 +12,28 @@ namespace plat {
 QString ErrorText(int number)
 {
     switch (number) {
-    case 3: return QStringLiteral("Return without GoSub");
+    case ErrReturnWithoutGoSub: return QStringLiteral("Return without GoSub");
     case ErrInvalidCall: return QStringLiteral("Invalid procedure call or argument");
     case ErrOverflow: return QStringLiteral("Overflow");
     case ErrOutOfMemory: return QStringLiteral("Out of memory");
     case ErrSubscript: return QStringLiteral("Subscript out of range");
-    case 11: return QStringLiteral("Division by zero");
+    case ErrDivisionByZero: return QStringLiteral("Division by zero");
     case ErrTypeMismatch: return QStringLiteral("Type mismatch");
-    case 52: return QStringLiteral("Bad file name or number");
+    case ErrBadFileNameOrNumber: return QStringLiteral("Bad file name or number");
     case ErrFileNotFound: return QStringLiteral("File not found");
-    case 57: return QStringLiteral("Device I/O error");
-    case 61: return QStringLiteral("Disk full");
-    case 70: return QStringLiteral("Permission denied");
+    case ErrDeviceIO: return QStringLiteral("Device I/O error");
+    case ErrDiskFull: return QStringLiteral("Disk full");
+    case ErrPermissionDenied: return QStringLiteral("Permission denied");
     case ErrPathFileAccess: return QStringLiteral("Path/File access error");
     case ErrPathNotFound: return QStringLiteral("Path not found");
     case ErrObjectNotSet: return QStringLiteral("Object variable or With block variable not set");
-    case 94: return QStringLiteral("Invalid use of Null");
+    case ErrInvalidUseOfNull: return QStringLiteral("Invalid use of Null");
     case ErrControlArrayElement: return QStringLiteral("Control array element doesn't exist");
-    case 380: return QStringLiteral("Invalid property value");
-    case 424: return QStringLiteral("Object required");
+    case ErrObjectAlreadyLoaded: return QStringLiteral("Object already loaded");
+    case ErrInvalidPropertyValue: return QStringLiteral("Invalid property value");
+    case ErrObjectRequired: return QStringLiteral("Object required");
     case ErrCantCreateObject: return QStringLiteral("ActiveX component can't create object");
-    case 438: return QStringLiteral("Object doesn't support this property or method");
+    case ErrNotSupported: return QStringLiteral("Object doesn't support this property or method");
     case ErrAutomation: return QStringLiteral("Automation error");
     case ErrDialogCancel: return QStringLiteral("Cancel was selected.");
     default: return QStringLiteral("Application-defined or object-defined error");

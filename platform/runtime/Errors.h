@@ -10,19 +10,31 @@
 
 namespace plat {
 
-// Error numbers the runtime raises.
+// Error numbers the runtime raises or names.
 enum ErrorNumber : int {
+    ErrReturnWithoutGoSub = 3,
     ErrInvalidCall = 5,
     ErrOverflow = 6,
     ErrOutOfMemory = 7,
     ErrSubscript = 9,
+    ErrDivisionByZero = 11,
     ErrTypeMismatch = 13,
+    ErrBadFileNameOrNumber = 52,
     ErrFileNotFound = 53,
+    ErrDeviceIO = 57,
+    ErrDiskFull = 61,
+    ErrPermissionDenied = 70,
     ErrPathFileAccess = 75,
     ErrPathNotFound = 76,
     ErrObjectNotSet = 91,
+    ErrInvalidUseOfNull = 94,
     ErrControlArrayElement = 340,
+    ErrObjectAlreadyLoaded = 360,
+    ErrInvalidPropertyValue = 380,
+    ErrPropertyReadOnly = 383,
+    ErrObjectRequired = 424,
     ErrCantCreateObject = 429,
+    ErrNotSupported = 438,
     ErrAutomation = 440,
     ErrDialogCancel = 32755,
 };

@@ -12,6 +12,7 @@
 #include "platform/runtime/Settings.h"
 
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <type_traits>
 
@@ -26,6 +27,28 @@ struct Setting {
     int plus = 0;                       // added to the stored number before it becomes T
     QString (*defaultOf)() = nullptr;   // a default known only at run time, such as a path
 };
+
+// The decimal text of a named number, for a default that stores it:
+//   inline constexpr plat::Setting<int16_t> Left{"App", "Keys", "Left", plat::DecimalText<plat::vbKeyLeft>};
+template <long long N>
+inline constexpr auto DecimalDigits = [] {
+    std::array<char, 21> text{};  // sign, up to 19 digits, the terminating zero
+    unsigned long long n = N < 0 ? 0ull - static_cast<unsigned long long>(N) : static_cast<unsigned long long>(N);
+    char reversed[19] = {};
+    std::size_t count = 0;
+    do {
+        reversed[count++] = static_cast<char>('0' + n % 10);
+        n /= 10;
+    } while (n != 0);
+    std::size_t at = 0;
+    if (N < 0)
+        text[at++] = '-';
+    while (count > 0)
+        text[at++] = reversed[--count];
+    return text;
+}();
+template <long long N>
+inline constexpr const char* DecimalText = DecimalDigits<N>.data();
 
 template <class T>
 QString DefaultText(const Setting<T>& s)

@@ -1,6 +1,7 @@
 // Navigation: the status and caption a load shows, the address history,
 // the address box's Enter and pick, the busy poll, and pages with frames.
 #include "tests/RoamwellDLL/BrowserFixture.h"
+#include "platform/forms/Keys.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -118,9 +119,9 @@ TEST_F(BrowserNavigation, EnterInAnEmptyBoxNavigatesNowhereAndGoesOn)
     frmBrowser& b = Open();
     navigations.clear();
     b.cboAddress.Text = QString();
-    int16_t key = 13;
+    int16_t key = plat::vbKeyReturn;
     b.cboAddress_KeyPress(key);
-    EXPECT_EQ(key, 13);  // passed on to the box
+    EXPECT_EQ(key, plat::vbKeyReturn);  // passed on to the box
     EXPECT_TRUE(b.tmrTimer.Enabled);
     ASSERT_TRUE(testenv::WaitUntil([&] { return !b.tmrTimer.Enabled.get(); }, 5000));
     EXPECT_TRUE(navigations.isEmpty());

@@ -2,6 +2,7 @@
 // the figures a tick draws under scripted random draws.
 #include "tests/RoamwellDLL/BrowserFixture.h"
 
+#include "platform/forms/Twips.h"
 #include "platform/runtime/Rnd.h"
 
 #include <QImage>
@@ -128,7 +129,7 @@ TEST_F(BrowserVantle, CircleTickDrawsRadiusThenRedGreenBlue)
     EXPECT_EQ(b.picVantle.FiguresDrawn(), 1);
     QColor colour;
     const double reach = Reach(b.picVantle.Drawing(), &colour);
-    EXPECT_NEAR(reach, 132.2 / 15, 1.2);
+    EXPECT_NEAR(reach, plat::ToPixels(132.2), 1.2);
     EXPECT_NEAR(colour.red(), 254, 3);
     EXPECT_NEAR(colour.green(), 0, 3);
     EXPECT_NEAR(colour.blue(), 127, 3);

@@ -61,7 +61,7 @@ TEST_F(BrowserWindow, AtFirstShowTheLayoutFillsTheRealClientAreaAndTheStatusShow
     EXPECT_EQ(bar.bottom() + 1, client.height()) << "the status bar ends with the window";
     EXPECT_EQ(bar.width(), client.width());
     EXPECT_EQ(InWindow(b, b.brwWebBrowser.Widget()).bottom() + 1, bar.top()) << "the page reaches the status bar";
-    EXPECT_NEAR(b.ScaleHeight(), plat::ToTwips(client.height() - b.Surface()->y()), 15);
+    EXPECT_NEAR(b.ScaleHeight(), plat::ToTwips(client.height() - b.Surface()->y()), plat::TwipsPerPixel);
 
     // "Done" stands clear of the progress bar over the status bar's left end.
     EXPECT_EQ(b.statbar.Panels(1).Text.get(), QStringLiteral("Done"));
@@ -81,10 +81,10 @@ TEST_F(BrowserWindow, FiveOpensAndClosesOfTheUntouchedWindowStoreWhatWasLoaded)
         ShowAndWait(b);
         EXPECT_EQ(X().ClientRect(XId(b)).size(), QSize(596, 463)) << "cycle " << cycle;
         CloseBox(b);
-        EXPECT_NEAR(Stored(placement::Top).toFloat(), 400, 15) << StoredPlacement();
-        EXPECT_NEAR(Stored(placement::Left).toFloat(), 100, 15) << StoredPlacement();
-        EXPECT_NEAR(Stored(placement::Height).toFloat(), 7000, 15) << StoredPlacement();
-        EXPECT_NEAR(Stored(placement::Width).toFloat(), 9000, 15) << StoredPlacement();
+        EXPECT_NEAR(Stored(placement::Top).toFloat(), 400, plat::TwipsPerPixel) << StoredPlacement();
+        EXPECT_NEAR(Stored(placement::Left).toFloat(), 100, plat::TwipsPerPixel) << StoredPlacement();
+        EXPECT_NEAR(Stored(placement::Height).toFloat(), 7000, plat::TwipsPerPixel) << StoredPlacement();
+        EXPECT_NEAR(Stored(placement::Width).toFloat(), 9000, plat::TwipsPerPixel) << StoredPlacement();
         EXPECT_EQ(Stored(placement::Windowstate), "0");
     }
     EXPECT_TRUE(errors.empty());

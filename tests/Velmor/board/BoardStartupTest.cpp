@@ -2,6 +2,7 @@
 // computes, the placement it saves when it closes.
 #include "Velmor/frmBoard.h"
 #include "Velmor/modVelmor.h"
+#include "platform/forms/Keys.h"
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/Settings.h"
 #include "tests/support/TestEnv.h"
@@ -46,10 +47,10 @@ TEST_F(BoardStartup, NoSettingsGiveTheDefaultWindowAndLayout)
     EXPECT_EQ(Size, 300);
     EXPECT_EQ(Columns, 28);
     EXPECT_EQ(Rows, 25);
-    EXPECT_EQ(AsciiLeft, 37);
-    EXPECT_EQ(AsciiRight, 39);
-    EXPECT_EQ(AsciiRotate, 38);
-    EXPECT_EQ(AsciiDrop, 40);
+    EXPECT_EQ(AsciiLeft, plat::vbKeyLeft);
+    EXPECT_EQ(AsciiRight, plat::vbKeyRight);
+    EXPECT_EQ(AsciiRotate, plat::vbKeyUp);
+    EXPECT_EQ(AsciiDrop, plat::vbKeyDown);
     EXPECT_EQ(Highscore, 1000);
     EXPECT_EQ(Highscorename, "Norvid");
     EXPECT_EQ(NoEnd, 0);
@@ -87,7 +88,7 @@ TEST_F(BoardStartup, NoSettingsGiveTheDefaultWindowAndLayout)
     }
 
     EXPECT_FALSE(b.tmrMove.Enabled);
-    EXPECT_EQ(b.tmrMove.Interval, 320);
+    EXPECT_EQ(b.tmrMove.Interval, frmBoard::StartingInterval);
     EXPECT_FALSE(b.Landed);
     EXPECT_FALSE(GameOn);
 }
@@ -153,7 +154,7 @@ TEST_F(BoardStartup, UnusableSettingsAreReadAsDefaultsAndLeftStored)
     frmBoard& b = Load();
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(Size, 300);
-    EXPECT_EQ(AsciiLeft, 37);
+    EXPECT_EQ(AsciiLeft, plat::vbKeyLeft);
     EXPECT_EQ(Highscore, 1000);
     EXPECT_EQ(b.WindowState, 0);
     EXPECT_NE(err.find("Velmor"), std::string::npos);

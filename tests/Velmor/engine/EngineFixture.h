@@ -5,11 +5,13 @@
 
 #include "Velmor/frmBoard.h"
 #include "Velmor/modVelmor.h"
+#include "platform/forms/Keys.h"
 #include "platform/runtime/App.h"
 #include "platform/runtime/Dialogs.h"
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/Rnd.h"
 #include "platform/runtime/Settings.h"
+#include "platform/runtime/SettingsTable.h"
 #include "platform/runtime/Startup.h"
 #include "platform/sound/Sound.h"
 #include "tests/support/TestEnv.h"

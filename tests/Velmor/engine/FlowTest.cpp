@@ -16,9 +16,9 @@ TEST_F(EngineTest, WholeScriptedGameFromTheFirstPieceToGameOver)
     // Five lying bars beside the starter block at (4, 24) fill the bottom row.
     for (int shift : {-4, 0, 4, 8, 12}) {
         ScriptEntry(9, Bar);
-        Key(88);
-        Key(shift < 0 ? 37 : 39, std::abs(shift));
-        Key(32);
+        Key(plat::vbKeyX);
+        Key(shift < 0 ? plat::vbKeyLeft : plat::vbKeyRight, std::abs(shift));
+        Key(plat::vbKeySpace);
     }
     EXPECT_EQ(Played("energypod.wav"), 1);
     EXPECT_EQ(Score(), "1000");
@@ -35,18 +35,18 @@ TEST_F(EngineTest, WholeScriptedGameFromTheFirstPieceToGameOver)
     EXPECT_EQ(Score(), "1200");
 
     // Five more stack up column 10; the last entry chosen is shown in the preview.
-    for (int key : {32, 40, 18}) {
+    for (int key : {plat::vbKeySpace, plat::vbKeyDown, plat::vbKeyMenu}) {
         ScriptEntry(9, Bar);
         Key(key);
     }
     ScriptEntry(9, Bar, 0.125f, 0.375f, 0.25f);
-    Key(32);
-    EXPECT_EQ(board->tmrMove.Interval, 319);  // 2,000 points
+    Key(plat::vbKeySpace);
+    EXPECT_EQ(board->tmrMove.Interval, frmBoard::StartingInterval - 1);  // 2,000 points
     const auto preview = Preview();
     const auto next = board->pArray;
 
     Script({ColumnDraw(9)});  // the blocked entry draws its column only
-    Key(40);
+    Key(plat::vbKeyDown);
 
     EXPECT_EQ(Score(), "2200");
     EXPECT_EQ(Played("waterdrop.wav"), 11);
@@ -92,7 +92,7 @@ TEST_F(EngineTest, WholeScriptedGameFromTheFirstPieceToGameOver)
     ScriptEntry(9, Bar);
     board->cmdTryAgain_Click();
     EXPECT_EQ(Score(), "0");
-    EXPECT_EQ(board->tmrMove.Interval, 320);
+    EXPECT_EQ(board->tmrMove.Interval, frmBoard::StartingInterval);
     EXPECT_TRUE(modVelmor::GameOn);
     EXPECT_FALSE(board->cmdTryAgain.Visible);
     EXPECT_TRUE(Empty(10, 10));
@@ -126,7 +126,7 @@ TEST_F(GameOverAt200, DropAfterGameOverAddsToTheFinalScoreAndEntersTheSamePieceA
     const auto next = board->pArray;
 
     ScriptEntry(12, OneCell);
-    Key(32);
+    Key(plat::vbKeySpace);
 
     EXPECT_EQ(Score(), "400");
     EXPECT_EQ(PieceCells(), (Cells{{13, 0}, {13, 1}, {13, 2}, {13, 3}}));
@@ -169,6 +169,6 @@ TEST_F(EngineTest, ScoreThatIsNotANumberFailsTheTickInsteadOfReadingAsZero)
     board->lblScore.Caption = QStringLiteral("lots");
     Tick();
     ASSERT_EQ(unhandled.size(), 1);
-    EXPECT_TRUE(unhandled[0].startsWith(QStringLiteral("13 ")));
+    EXPECT_TRUE(unhandled[0].startsWith(QStringLiteral("%1 ").arg(plat::ErrTypeMismatch)));
     unhandled.clear();
 }

@@ -16,7 +16,7 @@ TEST_F(EngineTest, LandingThatFillsTwoAdjacentRowsRemovesBothAndMovesTheRestDown
     Fill(6, 20, ColourA);
 
     ScriptEntry(9, Bar);
-    Key(32);
+    Key(plat::vbKeySpace);
 
     EXPECT_EQ(Played("energypod.wav"), 2);
     EXPECT_EQ(Played("waterdrop.wav"), 1);
@@ -46,7 +46,7 @@ TEST_F(EngineTest, LandingThatFillsTwoRowsApartRemovesBothInOnePass)
     Fill(5, 20, ColourA);
 
     ScriptEntry(9, Bar);
-    Key(40);
+    Key(plat::vbKeyDown);
 
     // Above the upper row: down two; between the rows: down one.
     EXPECT_EQ(Played("energypod.wav"), 2);
@@ -98,7 +98,7 @@ TEST_F(EngineTest, PieceRestsOneTickBeforeItMergesAndMayStillSlideOff)
 
     Tick();  // onto the block
     EXPECT_EQ(PieceCells().back(), std::make_pair(10, 4));
-    Key(39);  // off it again, before the next tick merges it
+    Key(plat::vbKeyRight);  // off it again, before the next tick merges it
     Tick();
     EXPECT_EQ(PieceCells().back(), std::make_pair(11, 5));
     EXPECT_EQ(Played("waterdrop.wav"), 0);
@@ -109,7 +109,7 @@ TEST_F(EngineTest, SpeedFollowsTheScoreInBandsOfTwoThousand)
 {
     LoadBoard(Bar, 9, Bar);
     const std::pair<const char*, int> bands[] = {
-        {"1999", 320}, {"2000", 319}, {"339999", 151}, {"340000", 200}, {"999999", 200}};
+        {"1999", frmBoard::StartingInterval}, {"2000", frmBoard::StartingInterval - 1}, {"339999", 151}, {"340000", 200}, {"999999", 200}};
     for (auto [score, interval] : bands) {
         board->tmrMove.Interval = 200;
         board->lblScore.Caption = QString::fromLatin1(score);
@@ -123,7 +123,7 @@ TEST_F(EngineTest, DropOnAPieceAlreadyRestingMergesItWhereItIs)
     LoadBoard(Bar, 9, Bar);
     Fill(10, 4);
     ScriptEntry(12, Bar);
-    Key(18);
+    Key(plat::vbKeyMenu);
     EXPECT_TRUE(Shown(10, 0));
     EXPECT_TRUE(Shown(10, 3));
     EXPECT_EQ(Score(), "200");

@@ -9,17 +9,17 @@ using Cells = std::vector<std::pair<int, int>>;
 TEST_F(EngineTest, PieceAgainstTheWallNeitherMovesNorTurnsIntoIt)
 {
     LoadBoard(Bar, 9, Bar);
-    Key(37, 6);
+    Key(plat::vbKeyLeft, 6);
     EXPECT_EQ(PieceCells(), (Cells{{4, 0}, {4, 1}, {4, 2}, {4, 3}}));
 
     const auto before = Piece();
-    Key(37);
-    Key(90);
-    Key(77);
-    Key(88);  // the lying bar would start in wall column 3; no kick
+    Key(plat::vbKeyLeft);
+    Key(plat::vbKeyZ);
+    Key(plat::vbKeyM);
+    Key(plat::vbKeyX);  // the lying bar would start in wall column 3; no kick
     EXPECT_EQ(Piece(), before);
 
-    Key(190);
+    Key(plat::vbKeyPeriod);
     EXPECT_EQ(PieceCells(), (Cells{{5, 0}, {5, 1}, {5, 2}, {5, 3}}));
 }
 
@@ -28,22 +28,22 @@ TEST_F(EngineTest, TurnOntoALandedCellIsRefusedAsAWhole)
     LoadBoard(Bar, 9, Bar);
     Fill(12, 2);
     const auto before = Piece();
-    Key(38);
+    Key(plat::vbKeyUp);
     EXPECT_EQ(Piece(), before);
 
     Cell(12, 2).Filled = false;
-    Key(38);
+    Key(plat::vbKeyUp);
     EXPECT_EQ(PieceCells(), (Cells{{9, 2}, {10, 2}, {11, 2}, {12, 2}}));
-    Key(188);  // anticlockwise: the upright bar comes back in the frame's column 2
+    Key(plat::vbKeyComma);  // anticlockwise: the upright bar comes back in the frame's column 2
     EXPECT_EQ(PieceCells(), (Cells{{11, 0}, {11, 1}, {11, 2}, {11, 3}}));
-    Key(88, 2);
+    Key(plat::vbKeyX, 2);
     EXPECT_EQ(Piece(), before);
 }
 
 TEST_F(EngineTest, ThreeByThreePieceTurnsAnticlockwiseInsideItsCorner)
 {
     LoadBoard(Tee, 9, Bar);  // a bar on top with a stem of two below its middle
-    Key(88);
+    Key(plat::vbKeyX);
     EXPECT_EQ(PieceCells(), (Cells{{9, 0}, {9, 1}, {10, 1}, {11, 1}, {9, 2}}));
 }
 
@@ -52,7 +52,7 @@ TEST_F(EngineTest, OneCellAndTheSquareTurnOntoThemselves)
     for (int piece : {OneCell, Square}) {
         LoadBoard(piece, 9, Bar);
         const auto before = Piece();
-        Key(88);
+        Key(plat::vbKeyX);
         EXPECT_EQ(Piece(), before) << "piece " << piece;
         EXPECT_EQ(PieceCells().size(), piece == OneCell ? 1u : 4u);
     }
@@ -61,16 +61,16 @@ TEST_F(EngineTest, OneCellAndTheSquareTurnOntoThemselves)
 TEST_F(EngineTest, ConfigurableKeyMeetsAFixedKeyInTableOrder)
 {
     // An earlier fixed key wins: X still turns, nothing moves left on it.
-    Store("AsciiLeft", "88");
+    Store("AsciiLeft", plat::DecimalText<plat::vbKeyX>);
     LoadBoard(Bar, 9, Bar);
-    Key(88);
+    Key(plat::vbKeyX);
     EXPECT_EQ(PieceCells(), (Cells{{9, 2}, {10, 2}, {11, 2}, {12, 2}}));
 
     // A configurable key wins over a later fixed one: Z turns.
-    Store("AsciiLeft", "37");
-    Store("AsciiRotate", "90");
+    Store("AsciiLeft", plat::DecimalText<plat::vbKeyLeft>);
+    Store("AsciiRotate", plat::DecimalText<plat::vbKeyZ>);
     LoadBoard(Bar, 9, Bar);
-    Key(90);
+    Key(plat::vbKeyZ);
     EXPECT_EQ(PieceCells(), (Cells{{9, 2}, {10, 2}, {11, 2}, {12, 2}}));
 }
 
@@ -79,7 +79,8 @@ TEST_F(EngineTest, NoKeyActsWhileThePieceIsLanding)
     LoadBoard(Bar, 9, Bar);
     board->Landed = true;
     const auto before = Piece();
-    for (int code : {88, 188, 38, 37, 90, 77, 190, 39, 67, 18, 32, 40})
+    for (int code : {plat::vbKeyX, plat::vbKeyComma, plat::vbKeyUp, plat::vbKeyLeft, plat::vbKeyZ, plat::vbKeyM,
+                     plat::vbKeyPeriod, plat::vbKeyRight, plat::vbKeyC, plat::vbKeyMenu, plat::vbKeySpace, plat::vbKeyDown})
         Key(code);
     EXPECT_EQ(Piece(), before);
     EXPECT_EQ(Score(), "0");

@@ -20,10 +20,10 @@ TEST_F(EngineTest, SoakOfRandomTicksAndKeysKeepsTheWellWholeAndTheScoreHonest)
     // A random player: for each piece a random number of turns and a random
     // target column, reached by any of the keys for it, then any drop key;
     // ticks and stray keys come in between.
-    const int turnKeys[] = {88, 188, 38};
-    const int leftKeys[] = {37, 90, 77};
-    const int rightKeys[] = {190, 39, 67};
-    const int dropKeys[] = {18, 32, 40};
+    const int turnKeys[] = {plat::vbKeyX, plat::vbKeyComma, plat::vbKeyUp};
+    const int leftKeys[] = {plat::vbKeyLeft, plat::vbKeyZ, plat::vbKeyM};
+    const int rightKeys[] = {plat::vbKeyPeriod, plat::vbKeyRight, plat::vbKeyC};
+    const int dropKeys[] = {plat::vbKeyMenu, plat::vbKeySpace, plat::vbKeyDown};
     auto any = [&](const auto& codes) { return codes[rng() % std::size(codes)]; };
     const int columns = modVelmor::Columns;
     const int rows = modVelmor::Rows;

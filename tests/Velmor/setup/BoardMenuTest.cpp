@@ -63,7 +63,7 @@ TEST_F(BoardMenu, SetupItemOpensTheDialogModeless)
 {
     frmBoard& board = LoadBoard();
     plat::Form::SetPopupMenuHandler([&](plat::Menu&) { return &board.mnuSetup; });
-    board.lblMenu.MouseDown(1, 0, 0, 0);
+    board.lblMenu.MouseDown(plat::vbLeftButton, 0, 0, 0);
     ASSERT_TRUE(plat::DefaultInstance<frmOptions>::Exists());
     EXPECT_TRUE(plat::Default<frmOptions>().IsVisible());
     EXPECT_FALSE(plat::Default<frmOptions>().Window()->isModal());
@@ -80,12 +80,12 @@ TEST_F(BoardMenu, ConfirmedColourSetsTheBackgroundAndIsStored)
     });
     plat::Form::SetPopupMenuHandler([&](plat::Menu&) { return &board.mnuBackgroundColor; });
 
-    board.lblMenu.MouseDown(2, 0, 0, 0);
+    board.lblMenu.MouseDown(plat::vbRightButton, 0, 0, 0);
     EXPECT_EQ(board.BackColor, 0x336699);
     EXPECT_EQ(Stored("Game", "Backcolor"), "3368601");
 
     answer = 0x0000FF;
-    board.lblMenu.MouseDown(1, 0, 0, 0);
+    board.lblMenu.MouseDown(plat::vbLeftButton, 0, 0, 0);
     EXPECT_EQ(board.BackColor, 0x0000FF);
     EXPECT_EQ(Stored("Game", "Backcolor"), "255");
     EXPECT_EQ(offered, (std::vector<std::optional<int32_t>>{std::nullopt, std::nullopt}))
@@ -123,7 +123,7 @@ TEST_F(BoardMenu, AboutTwiceShowsOneAboutBox)
 {
     frmBoard& board = LoadBoard();
     plat::Form::SetPopupMenuHandler([&](plat::Menu&) { return &board.mnuAbout; });
-    board.lblMenu.MouseDown(1, 0, 0, 0);
+    board.lblMenu.MouseDown(plat::vbLeftButton, 0, 0, 0);
     frmAbout& about = plat::Default<frmAbout>();
     ASSERT_TRUE(about.IsVisible());
 
@@ -136,13 +136,13 @@ TEST_F(BoardMenu, AboutTwiceShowsOneAboutBox)
     EXPECT_NEAR(about.Top, centredTop, frameSlack);
 
     about.Move(0, 0);
-    board.lblMenu.MouseDown(1, 0, 0, 0);
+    board.lblMenu.MouseDown(plat::vbLeftButton, 0, 0, 0);
     EXPECT_EQ(VisibleWindowsNamed("frmAbout"), 1);
     EXPECT_NEAR(about.Left, 0, frameSlack) << "a second About only brings the open box forward";
 
     EXPECT_TRUE(about.CloseByUser());
     EXPECT_FALSE(about.IsVisible());
-    board.lblMenu.MouseDown(1, 0, 0, 0);
+    board.lblMenu.MouseDown(plat::vbLeftButton, 0, 0, 0);
     EXPECT_TRUE(about.IsVisible());
     EXPECT_NEAR(about.Left, centredLeft, frameSlack) << "loaded again, centred again";
     EXPECT_EQ(VisibleWindowsNamed("frmAbout"), 1);
@@ -180,7 +180,7 @@ TEST_F(BoardMenu, HelpOpensThePageBesideTheProgram)
     HelpRecordingBoard board;
     board.Load();
     plat::Form::SetPopupMenuHandler([&](plat::Menu&) { return &board.mnuHelp; });
-    board.lblMenu.MouseDown(4, 0, 0, 0);
+    board.lblMenu.MouseDown(plat::vbMiddleButton, 0, 0, 0);
     ASSERT_EQ(board.opened.size(), 1u);
     EXPECT_EQ(board.opened[0], plat::App::Path() + "/VelmorHelp.htm");
     EXPECT_FALSE(board.opened[0].contains('\\'));

@@ -78,7 +78,7 @@ TEST_F(SetupDialog, ReopeningFillsTheListsAfreshAndAnOpenDialogKeepsItsChoices)
 TEST_F(SetupDialog, HandEditedSettingsAreReadAndReplacedOnSave)
 {
     LoadBoard();
-    Store({{"Game", "AsciiLeft", "65"},
+    Store({{"Game", "AsciiLeft", plat::DecimalText<plat::vbKeyA>},
            {"Game", "AsciiDrop", "forty"},
            {"Game", "Columns", "5"},
            {"Game", "Rows", "20"},
@@ -87,8 +87,8 @@ TEST_F(SetupDialog, HandEditedSettingsAreReadAndReplacedOnSave)
            {"Options", "Left", "bad"}});
 
     frmOptions& dlg = LoadSetup();
-    EXPECT_EQ(AsciiLeft, 65) << "the key codes are read into the game's variables";
-    EXPECT_EQ(AsciiDrop, 40) << "a text that is no number leaves the variable as it was";
+    EXPECT_EQ(AsciiLeft, plat::vbKeyA) << "the key codes are read into the game's variables";
+    EXPECT_EQ(AsciiDrop, plat::vbKeyDown) << "a text that is no number leaves the variable as it was";
     EXPECT_EQ(dlg.ShownColumns, 13);
     EXPECT_EQ(dlg.cboColumns.ListIndex.get(), -1) << "5 is not an entry: the list stays unselected";
     EXPECT_EQ(dlg.cboRows.Text.get(), "20");
@@ -101,8 +101,8 @@ TEST_F(SetupDialog, HandEditedSettingsAreReadAndReplacedOnSave)
     dlg.cmdSaveExit.PressByUser();
     EXPECT_FALSE(dlg.Loaded());
     EXPECT_EQ(Stored("Game", "Columns"), "5") << "an unselected list keeps the stored value";
-    ExpectStored({{"Game", "AsciiLeft", "37"},
-                  {"Game", "AsciiDrop", "40"},
+    ExpectStored({{"Game", "AsciiLeft", plat::DecimalText<plat::vbKeyLeft>},
+                  {"Game", "AsciiDrop", plat::DecimalText<plat::vbKeyDown>},
                   {"Game", "Rows", "20"},
                   {"Game", "Size", "250"},
                   {"Options", "Top", "1200"},
@@ -141,10 +141,10 @@ TEST_F(SetupDialog, SaveAndExitWritesWhatTheDialogShows)
                   {"Game", "Columns", "15"},
                   {"Game", "Rows", "20"},
                   {"Game", "Size", "420"},
-                  {"Game", "AsciiLeft", "37"},
-                  {"Game", "AsciiRight", "39"},
-                  {"Game", "AsciiRotate", "38"},
-                  {"Game", "AsciiDrop", "40"}});
+                  {"Game", "AsciiLeft", plat::DecimalText<plat::vbKeyLeft>},
+                  {"Game", "AsciiRight", plat::DecimalText<plat::vbKeyRight>},
+                  {"Game", "AsciiRotate", plat::DecimalText<plat::vbKeyUp>},
+                  {"Game", "AsciiDrop", plat::DecimalText<plat::vbKeyDown>}});
     EXPECT_EQ(Columns, 28) << "the running game keeps its well";
     EXPECT_EQ(Rows, 25);
     EXPECT_EQ(Size, 300);
@@ -161,7 +161,7 @@ TEST_F(SetupDialog, CloseBoxSavesLikeSaveAndExit)
     ExpectStored({{"Game", "Columns", "10"},
                   {"Game", "Rows", "30"},
                   {"Game", "Size", "300"},
-                  {"Game", "AsciiRotate", "38"},
+                  {"Game", "AsciiRotate", plat::DecimalText<plat::vbKeyUp>},
                   {"Options", "Top", "325"}});
 }
 
@@ -184,11 +184,11 @@ TEST_F(SetupDialog, MaximisedDialogWritesOnlyItsWindowState)
     Store({{"Start", "Windowstate", "2"},
            {"Options", "Top", "900"},
            {"Game", "Columns", "15"},
-           {"Game", "AsciiLeft", "65"}});
+           {"Game", "AsciiLeft", plat::DecimalText<plat::vbKeyA>}});
 
     frmOptions& dlg = OpenSetup();
     EXPECT_EQ(dlg.WindowState, plat::vbMaximized);
-    EXPECT_EQ(AsciiLeft, 37) << "no re-read in the maximised state";
+    EXPECT_EQ(AsciiLeft, plat::vbKeyLeft) << "no re-read in the maximised state";
     EXPECT_EQ(dlg.cboColumns.Text.get(), "20") << "the list shows the running game's width";
 
     dlg.cboRows.PickByUser(0);
@@ -198,7 +198,7 @@ TEST_F(SetupDialog, MaximisedDialogWritesOnlyItsWindowState)
                   {"Options", "Left", "<missing>"},
                   {"Game", "Columns", "15"},
                   {"Game", "Rows", "<missing>"},
-                  {"Game", "AsciiLeft", "65"}});
+                  {"Game", "AsciiLeft", plat::DecimalText<plat::vbKeyA>}});
 }
 
 TEST_F(SetupDialog, StoredStateOfOneOrNonsenseOpensNormalAtTheStoredPlace)
@@ -237,7 +237,7 @@ TEST_F(SetupDialog, RestartGameWritesFirstThenStartsThisProgramByItsFullPath)
     EXPECT_TRUE(QFileInfo(started[0].program).isAbsolute());
     EXPECT_TRUE(started[0].arguments.isEmpty());
     EXPECT_EQ(started[0].columns, "15") << "the choices are on disk before the new copy starts";
-    EXPECT_EQ(started[0].keyLeft, "37");
+    EXPECT_EQ(started[0].keyLeft, plat::DecimalText<plat::vbKeyLeft>);
     EXPECT_EQ(started[0].state, "0");
     EXPECT_EQ(Stored("Game", "Windowstate"), "<missing>") << "the board does not save its placement";
     EXPECT_EQ(Stored("Game", "Top"), "<missing>");
@@ -261,14 +261,14 @@ TEST_F(SetupDialog, RestartThatCannotStartTheProgramHasWrittenTheSettings)
 TEST_F(SetupDialog, ReopeningAfterASaveShowsTheStoredChoicesWhileTheGameKeepsItsWell)
 {
     LoadBoard();
-    Store("Game", "AsciiLeft", "65");
+    Store("Game", "AsciiLeft", plat::DecimalText<plat::vbKeyA>);
     frmOptions& dlg = OpenSetup();
     dlg.cboColumns.PickByUser(dlg.cboColumns.ListIndex - 5);  // 15
     dlg.cboRows.PickByUser(dlg.cboRows.ListIndex - 4);        // 20
     dlg.HScrollSize.Value = 450;
     dlg.cmdSaveExit_Click();
 
-    Store("Game", "AsciiRight", "68");
+    Store("Game", "AsciiRight", plat::DecimalText<plat::vbKeyD>);
     OpenSetup();
     EXPECT_EQ(dlg.cboColumns.Text.get(), "15");
     EXPECT_EQ(dlg.cboRows.Text.get(), "20");
@@ -279,7 +279,7 @@ TEST_F(SetupDialog, ReopeningAfterASaveShowsTheStoredChoicesWhileTheGameKeepsIts
     EXPECT_EQ(Columns, 28) << "the well was built 20 wide and stays so until the next start";
     EXPECT_EQ(Rows, 25);
     EXPECT_EQ(Size, 300);
-    EXPECT_EQ(AsciiRight, 68) << "the key codes are still re-read";
+    EXPECT_EQ(AsciiRight, plat::vbKeyD) << "the key codes are still re-read";
 }
 
 TEST_F(SetupDialog, ClosingTheBoardWithTheDialogOpenEndsWithoutSavingIt)

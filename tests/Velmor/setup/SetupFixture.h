@@ -9,10 +9,12 @@
 #include "Velmor/frmOptions.h"
 #include "Velmor/modVelmor.h"
 #include "platform/forms/DefaultInstance.h"
+#include "platform/forms/Keys.h"
 #include "platform/runtime/App.h"
 #include "platform/runtime/Dialogs.h"
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/Settings.h"
+#include "platform/runtime/SettingsTable.h"
 #include "tests/support/TestEnv.h"
 
 #include <QIcon>

@@ -4,12 +4,14 @@
 #include "platform/forms/ProgressBar.h"
 #include "platform/forms/StatusBar.h"
 #include "platform/forms/Toolbar.h"
+#include "platform/forms/Twips.h"
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/Startup.h"
 
 #include <QLabel>
 #include <QPixmap>
 #include <gtest/gtest.h>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -70,12 +72,12 @@ TEST_F(Bars, ButtonsShareTheWidestWidthAndTheBarFitsThem)
 {
     const float bw = form->tb.ButtonWidth();
     EXPECT_GT(bw, 0);
-    EXPECT_EQ(static_cast<int>(bw) % 15, 0);  // whole pixels
+    EXPECT_EQ(std::fmod(bw, plat::TwipsPerPixel), 0.0f);  // whole pixels
     auto* go = form->tb.Widget()->findChild<QWidget*>(QStringLiteral("Go"));
     auto* far = form->tb.Widget()->findChild<QWidget*>(QStringLiteral("Somewhere"));
     ASSERT_TRUE(go && far);
     EXPECT_EQ(go->width(), far->width());
-    EXPECT_EQ(go->width() * 15, bw);
+    EXPECT_EQ(plat::ToTwips(go->width()), bw);
     EXPECT_EQ(far->x(), go->x() + go->width());
     EXPECT_GE(form->tb.Height, form->tb.ButtonHeight());
 

@@ -2,6 +2,7 @@
 // and unloading of unused libraries.
 
 #include "tests/platform/com/ComFixture.h"
+#include "platform/runtime/Errors.h"
 
 #include <QFileInfo>
 
@@ -73,7 +74,7 @@ TEST_F(RegisteredProbe, FailingMethodReturnsItsStatus)
     EXPECT_EQ(probe->Fail(), E_FAIL);
 
     std::int16_t n = 20000;
-    EXPECT_EQ(probe->Twice(&n), HResultFromRuntimeError(6)) << "Overflow as a run-time error status";
+    EXPECT_EQ(probe->Twice(&n), HResultFromRuntimeError(ErrOverflow)) << "Overflow as a run-time error status";
     EXPECT_EQ(n, 20000);
     // The object is fine afterwards.
     n = 2;

@@ -2,6 +2,7 @@
 // arguments written back, conversions, and failures as statuses.
 
 #include "tests/platform/com/ComFixture.h"
+#include "platform/runtime/Errors.h"
 
 using namespace plat;
 
@@ -140,7 +141,7 @@ TEST_F(LateBound, MethodFailureBecomesAnException)
 
     std::int16_t n = 30000;
     EXPECT_EQ(CallByName(object.Get(), "Twice", {Variant::RefI2(&n)}, nullptr, &info), DISP_E_EXCEPTION);
-    EXPECT_EQ(info.scode, HResultFromRuntimeError(6));
+    EXPECT_EQ(info.scode, HResultFromRuntimeError(ErrOverflow));
     EXPECT_FALSE(QStringFromBSTR(info.bstrDescription).isEmpty());
     EXPECT_EQ(n, 30000);
     ClearExcepInfo(&info);

@@ -134,7 +134,7 @@ TEST_F(DialogControls, TextChangesAreReportedForCodeAndForTyping)
     EXPECT_GE(form->changes, 2);
 
     // An error in Change reaches the code that assigned the text.
-    form->txtName.Change = [] { plat::Raise(5); };
+    form->txtName.Change = [] { plat::Raise(plat::ErrInvalidCall); };
     EXPECT_THROW(form->txtName.Text = QStringLiteral("other"), plat::RuntimeError);
 
     // A long path is kept whole.

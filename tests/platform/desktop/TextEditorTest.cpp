@@ -183,10 +183,10 @@ TEST_F(TextEditorTest, VisualRunsInATerminalWithThePathLast)
 
 TEST_F(TextEditorTest, NoEditorAtAllIsFileNotFound)
 {
-    EXPECT_EQ(Edit(QStringLiteral("/x.htm")), QStringLiteral("error 53"));
+    EXPECT_EQ(Edit(QStringLiteral("/x.htm")), QStringLiteral("error %1").arg(plat::ErrFileNotFound));
     DesktopEntry(QStringLiteral("gone.desktop"), "Exec=not-installed %f\n");
     DefaultForText(QStringLiteral("gone.desktop"));
-    EXPECT_EQ(Edit(QStringLiteral("/x.htm")), QStringLiteral("error 53"));
+    EXPECT_EQ(Edit(QStringLiteral("/x.htm")), QStringLiteral("error %1").arg(plat::ErrFileNotFound));
 }
 
 // The fallbacks read the environment on every call: these run in the test's

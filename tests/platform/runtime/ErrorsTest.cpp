@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 using namespace plat;
@@ -70,5 +71,5 @@ TEST(Errors, UnhandledErrorNamesItselfAndEndsTheProgram)
     const std::string err = testing::internal::GetCapturedStderr();
     SetEndHandler({});
     EXPECT_NE(code, 0);
-    EXPECT_NE(err.find("Run-time error '6':\n\nOverflow"), std::string::npos) << err;
+    EXPECT_NE(err.find("Run-time error '" + std::to_string(ErrOverflow) + "':\n\nOverflow"), std::string::npos) << err;
 }

@@ -1,5 +1,6 @@
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/Settings.h"
+#include "platform/runtime/SettingsTable.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <limits>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -219,7 +221,7 @@ TEST_F(SettingsTest, UnreadableFileIsNeverReplaced)
         SaveSetting(app_, "Game", "Size", "330");
         FAIL() << "saving over an unreadable file was reported as success";
     } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.Number(), 75);
+        EXPECT_EQ(e.Number(), ErrPathFileAccess);
         EXPECT_TRUE(e.Description().contains(FilePath())) << e.Description().toStdString();
     }
     EXPECT_TRUE(QFileInfo(FilePath()).isDir());
@@ -306,7 +308,7 @@ TEST_F(SettingsTest, AFailedSaveNamesTheFileAndLeavesItAsItWas)
     const QByteArray before = FileBytes();
     const HelperRun run = RunHelper({"--file-size-limit", "200", "try-save", app_, "Game", "Highscorename", QString(1000, 'x')});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.startsWith("error 75\nPath/File access error")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.startsWith(QStringLiteral("error %1\nPath/File access error").arg(ErrPathFileAccess))) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains(FilePath())) << run.out.toStdString();
     EXPECT_EQ(FileBytes(), before);
     EXPECT_EQ(GetSetting(app_, "Game", "Highscorename", "none"), "none");
@@ -329,4 +331,18 @@ TEST_F(SettingsTest, DeleteRemovesKeyOrSection)
     DeleteSetting(app_, "Nowhere", "Nothing");  // quietly nothing
     DeleteSetting("NeverSaved", "Game", "Size");
     EXPECT_FALSE(QFile::exists(SettingsFilePath("NeverSaved")));
+}
+
+TEST_F(SettingsTest, ADefaultGivenAsANamedNumberIsItsDecimalText)
+{
+    EXPECT_STREQ(DecimalText<0>, "0");
+    EXPECT_STREQ(DecimalText<-32768>, "-32768");
+    EXPECT_STREQ(DecimalText<std::numeric_limits<long long>::min()>, "-9223372036854775808");
+    EXPECT_STREQ(DecimalText<std::numeric_limits<long long>::max()>, "9223372036854775807");
+
+    enum : int16_t { Named = 1234 };
+    constexpr Setting<int16_t> setting{"Velmor", "Game", "Named", DecimalText<Named>};
+    EXPECT_EQ(ReadSetting(setting), Named) << "missing: the default";
+    SaveSetting(setting, DefaultText(setting));
+    EXPECT_EQ(GetSetting(app_, "Game", "Named", "none"), "1234");
 }

@@ -16,9 +16,9 @@ protected:
         const auto shown = f.ShownResizes();
         ASSERT_FALSE(shown.empty()) << "no Resize when the window was shown";
         const QRect area = ScaleAreaOnScreen(f);
-        EXPECT_NEAR(shown.back().scaleWidth, plat::ToTwips(area.width()), 15);
-        EXPECT_NEAR(shown.back().scaleHeight, plat::ToTwips(area.height()), 15);
-        EXPECT_NEAR(f.ScaleHeight(), plat::ToTwips(area.height()), 15);
+        EXPECT_NEAR(shown.back().scaleWidth, plat::ToTwips(area.width()), plat::TwipsPerPixel);
+        EXPECT_NEAR(shown.back().scaleHeight, plat::ToTwips(area.height()), plat::TwipsPerPixel);
+        EXPECT_NEAR(f.ScaleHeight(), plat::ToTwips(area.height()), plat::TwipsPerPixel);
     }
 };
 

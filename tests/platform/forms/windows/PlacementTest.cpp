@@ -33,10 +33,10 @@ protected:
         f.stored = loaded;
         for (int cycle = 1; cycle <= 5; ++cycle) {
             const RecordingForm::Placement saved = OpenAndClose(f);
-            EXPECT_NEAR(saved.top, loaded.top, 15) << "cycle " << cycle << ": " << Text(saved);
-            EXPECT_NEAR(saved.left, loaded.left, 15) << "cycle " << cycle << ": " << Text(saved);
-            EXPECT_NEAR(saved.width, loaded.width, 15) << "cycle " << cycle << ": " << Text(saved);
-            EXPECT_NEAR(saved.height, loaded.height, 15) << "cycle " << cycle << ": " << Text(saved);
+            EXPECT_NEAR(saved.top, loaded.top, plat::TwipsPerPixel) << "cycle " << cycle << ": " << Text(saved);
+            EXPECT_NEAR(saved.left, loaded.left, plat::TwipsPerPixel) << "cycle " << cycle << ": " << Text(saved);
+            EXPECT_NEAR(saved.width, loaded.width, plat::TwipsPerPixel) << "cycle " << cycle << ": " << Text(saved);
+            EXPECT_NEAR(saved.height, loaded.height, plat::TwipsPerPixel) << "cycle " << cycle << ": " << Text(saved);
             EXPECT_EQ(saved.state, loaded.state) << "cycle " << cycle;
         }
     }
@@ -83,8 +83,8 @@ TEST_F(Placement, MaximisedIsKeptWithTheLastNormalPlacement)
     ASSERT_FALSE(f.ShownResizes().empty());
     const auto maximised = f.ShownResizes().back();
     EXPECT_EQ(maximised.state, plat::vbMaximized);
-    EXPECT_NEAR(maximised.scaleWidth, plat::ToTwips(ScaleAreaOnScreen(f).width()), 15);
-    EXPECT_NEAR(maximised.scaleHeight, plat::ToTwips(ScaleAreaOnScreen(f).height()), 15);
+    EXPECT_NEAR(maximised.scaleWidth, plat::ToTwips(ScaleAreaOnScreen(f).width()), plat::TwipsPerPixel);
+    EXPECT_NEAR(maximised.scaleHeight, plat::ToTwips(ScaleAreaOnScreen(f).height()), plat::TwipsPerPixel);
     EXPECT_GT(ClientOnScreen(f).width(), 1200);
     CloseBox(f);
     EXPECT_EQ(Text(f.stored), Text({1200, 1500, 9000, 7000, plat::vbMaximized}));
@@ -103,10 +103,10 @@ TEST_F(Placement, MaximisedIsKeptWithTheLastNormalPlacement)
     EXPECT_EQ(f.ShownResizes().back().state, plat::vbNormal);
     CloseBox(f);
     // The window manager puts the frame back within a pixel.
-    EXPECT_NEAR(f.stored.top, 1200, 15);
-    EXPECT_NEAR(f.stored.left, 1500, 15);
-    EXPECT_NEAR(f.stored.width, 9000, 15);
-    EXPECT_NEAR(f.stored.height, 7000, 15);
+    EXPECT_NEAR(f.stored.top, 1200, plat::TwipsPerPixel);
+    EXPECT_NEAR(f.stored.left, 1500, plat::TwipsPerPixel);
+    EXPECT_NEAR(f.stored.width, 9000, plat::TwipsPerPixel);
+    EXPECT_NEAR(f.stored.height, 7000, plat::TwipsPerPixel);
     EXPECT_EQ(f.stored.state, plat::vbNormal);
 }
 
@@ -137,7 +137,7 @@ TEST_F(Placement, MinimisedIsAppliedAtEveryLoadAndNothingActivatesIt)
     testenv::Settle(200);
     ASSERT_FALSE(f.ShownResizes().empty());
     EXPECT_EQ(f.ShownResizes().back().state, plat::vbNormal);
-    EXPECT_NEAR(f.ShownResizes().back().scaleHeight, plat::ToTwips(ScaleAreaOnScreen(f).height()), 15);
+    EXPECT_NEAR(f.ShownResizes().back().scaleHeight, plat::ToTwips(ScaleAreaOnScreen(f).height()), plat::TwipsPerPixel);
     EXPECT_EQ(ClientOnScreen(f).size(), QSize(596, 463));
     CloseBox(f);
     EXPECT_EQ(Text(f.stored), Text({1200, 1500, 9000, 7000, plat::vbNormal}));
@@ -155,15 +155,15 @@ TEST_F(Placement, TheUserMovingAndSizingTheWindowIsWhatCloseStores)
     testenv::Settle(200);
     // The client area holds the menu bar: the outer height is the frame's
     // 60 twips more, the scale height 20 pixels less.
-    EXPECT_FLOAT_EQ(f.Width, 500 * 15 + 60);
-    EXPECT_FLOAT_EQ(f.Height, 400 * 15 + 60);
-    EXPECT_FLOAT_EQ(f.ShownResizes().back().scaleHeight, (400 - 20) * 15);
+    EXPECT_FLOAT_EQ(f.Width, plat::ToTwips(500) + 60);
+    EXPECT_FLOAT_EQ(f.Height, plat::ToTwips(400) + 60);
+    EXPECT_FLOAT_EQ(f.ShownResizes().back().scaleHeight, plat::ToTwips(400 - 20));
     CloseBox(f);
-    EXPECT_EQ(f.stored.width, 500 * 15 + 60);
-    EXPECT_EQ(f.stored.height, 400 * 15 + 60);
+    EXPECT_EQ(f.stored.width, plat::ToTwips(500) + 60);
+    EXPECT_EQ(f.stored.height, plat::ToTwips(400) + 60);
     // The frame's corner went where the drag put it.
-    EXPECT_NEAR(f.stored.left, 200 * 15, 15);
-    EXPECT_NEAR(f.stored.top, 150 * 15, 15);
+    EXPECT_NEAR(f.stored.left, plat::ToTwips(200), plat::TwipsPerPixel);
+    EXPECT_NEAR(f.stored.top, plat::ToTwips(150), plat::TwipsPerPixel);
     ExpectFiveRoundTrips(f, f.stored);
 }
 
