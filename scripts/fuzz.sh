@@ -36,13 +36,16 @@ export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 symbolizer=/usr/lib/llvm-14/bin/llvm-symbolizer
 [ -x "$symbolizer" ] && export ASAN_SYMBOLIZER_PATH="$symbolizer"
 
+# What an input may cost: 30 s, and no single allocation of a gigabyte.
+limits=(-timeout=30 -malloc_limit_mb=1024 -rss_limit_mb=4096)
+
 # One line per kind of failure among a target's failing inputs: how many, what
 # was reported first, and the innermost frame in the project's own code.
 summarize() {
   local t="$1" f report
   for f in "$out/$t/failures"/*; do
     [ -f "$f" ] || continue
-    report=$("$build/bin/fuzz_$t" "$f" 2>&1 || true)
+    report=$(timeout 300 "$build/bin/fuzz_$t" "${limits[@]}" "$f" 2>&1 || true)
     printf '%s | %s | %s\n' \
       "$(grep -a -m1 -E 'fuzz check failed|ERROR: [A-Za-z]+Sanitizer|runtime error|ERROR: libFuzzer|what\(\)' <<<"$report" |
          sed -E 's/"[^"]*"/"..."/g; s/==[0-9]+==//; s/0x[0-9a-f]+/0x.../g' | cut -c1-120)" \
@@ -59,7 +62,7 @@ for t in "${targets[@]}"; do
   [ -f "$root/tests/fuzz/$t.dict" ] && dict=("-dict=$root/tests/fuzz/$t.dict")
   echo "== fuzz_$t for $seconds s"
   "$build/bin/fuzz_$t" -fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1 \
-    -max_total_time="$seconds" -timeout=30 -malloc_limit_mb=1024 -rss_limit_mb=4096 -max_len=8192 \
+    -max_total_time="$seconds" "${limits[@]}" -max_len=8192 \
     -artifact_prefix="$out/$t/failures/" "${dict[@]}" \
     "$out/$t/corpus" "$root/tests/fuzz/corpus/$t" 2>"$out/$t/log.txt" || true
   count=$(find "$out/$t/failures" -type f | wc -l)
