@@ -48,7 +48,7 @@ summarize() {
     report=$(timeout 300 "$build/bin/fuzz_$t" "${limits[@]}" "$f" 2>&1 || true)
     printf '%s | %s | %s\n' \
       "$(grep -a -m1 -E 'fuzz check failed|ERROR: [A-Za-z]+Sanitizer|runtime error|ERROR: libFuzzer|what\(\)' <<<"$report" |
-         sed -E 's/"[^"]*"/"..."/g; s/==[0-9]+==//; s/0x[0-9a-f]+/0x.../g' | cut -c1-120)" \
+         sed -E 's/ -- .*//; s/==[0-9]+==//; s/0x[0-9a-f]+/0x.../g' | cut -c1-120)" \
       "$(grep -a -m1 -oE '[^ ]*/(platform|Velmor|RoamwellDLL|tools)/[^ ]*:[0-9]+' <<<"$report" | sed 's#.*/\.\./##')" \
       "$(basename "$f")"
   done | sort | awk -F' [|] ' '{ n[$1 " | " $2]++; if (!($1 " | " $2 in e)) e[$1 " | " $2] = $3 }

@@ -14,12 +14,15 @@
 
 namespace fuzz {
 
-// Ends the run when `holds` is false, saying what was expected.
-inline void Expect(bool holds, const QString& what)
+// Ends the run when `holds` is false, saying which rule broke and then, after
+// " -- ", the values at hand (so that many inputs breaking one rule read alike
+// up to there).
+inline void Expect(bool holds, const char* rule, const QString& details = {})
 {
     if (holds)
         return;
-    std::fprintf(stderr, "fuzz check failed: %s\n", what.toUtf8().constData());
+    const QByteArray said = details.isEmpty() ? QByteArray() : " -- " + details.toUtf8();
+    std::fprintf(stderr, "fuzz check failed: %s%s\n", rule, said.constData());
     std::fflush(stderr);
     std::abort();
 }

@@ -36,12 +36,16 @@ extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** arg
 #endif
 #endif
 
+// No input may make the target ask for a gigabyte, as scripts/fuzz.sh tells
+// libFuzzer too; an input may take a minute, for the sanitizer build is slow.
+#define REPLAY_MEMORY_LIMIT_MB 1024
+#define REPLAY_TEXT(x) #x
+#define REPLAY_NUMBER_TEXT(x) REPLAY_TEXT(x)
+
 namespace {
 
-// As scripts/fuzz.sh tells libFuzzer: an input may take this long, and may
-// not make the target ask for a gigabyte.
 constexpr unsigned kSecondsPerInput = 60;
-constexpr std::size_t kMemoryLimitMb = 1024;
+constexpr std::size_t kMemoryLimitMb = REPLAY_MEMORY_LIMIT_MB;
 
 }  // namespace
 
@@ -49,7 +53,7 @@ constexpr std::size_t kMemoryLimitMb = 1024;
 // The one allocation limit AddressSanitizer enforces; ASAN_OPTIONS may add more.
 extern "C" const char* __asan_default_options()
 {
-    return "max_allocation_size_mb=1024";
+    return "max_allocation_size_mb=" REPLAY_NUMBER_TEXT(REPLAY_MEMORY_LIMIT_MB);
 }
 #endif
 
@@ -102,9 +106,11 @@ int RunOne(const std::filesystem::path& file, int argc, char** argv)
         std::exit(0);  // runs the target's clean-up (temporary folders)
     }
     int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    return status;
+    pid_t ended = -1;
+    do
+        ended = waitpid(child, &status, 0);
+    while (ended < 0 && errno == EINTR);
+    return ended == child ? status : -1;
 }
 
 }  // namespace

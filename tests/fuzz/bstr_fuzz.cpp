@@ -14,8 +14,9 @@
 // it holds fewer: a length no BSTR can have (2^31 characters or more) comes
 // with what there is, and must fail cleanly without reading it: a null
 // result, or a reallocation that reports failure and keeps the old text. Any
-// other length then comes with no text (zero-filled), and is skipped rather
-// than allocated from 64 Ki units on.
+// other length then comes with no text (zero-filled, or left unset by
+// SysAllocStringByteLen), and is skipped rather than allocated from 64 Ki
+// units on.
 //
 // Checks: every result has the length asked for, holds the text given (or
 // zeros) and ends in a NUL; nothing is read or written outside a block;
@@ -36,15 +37,18 @@ namespace {
 constexpr std::uint64_t kLargest = 1u << 16;            // units allocated when the input holds no text
 constexpr std::uint64_t kUnrepresentable = 1ull << 31;  // characters whose byte count overflows 32 bits
 
-void CheckText(BSTR text, std::uint32_t byteCount, const void* from, const QString& what)
+// `from` is the text given, null for zeros; `contentsSet` false when the
+// call leaves the contents unset (SysAllocStringByteLen without bytes).
+void CheckText(BSTR text, std::uint32_t byteCount, const void* from, const QString& what, bool contentsSet = true)
 {
-    fuzz::Expect(text != nullptr, what + QStringLiteral(" gives a text"));
-    fuzz::Expect(SysStringByteLen(text) == byteCount, what + QStringLiteral(" has the length asked for"));
+    fuzz::Expect(text != nullptr, "an allocation that fits gives a text", what);
+    fuzz::Expect(SysStringByteLen(text) == byteCount, "a text has the length asked for", what);
     const char* bytes = reinterpret_cast<const char*>(text);
-    fuzz::Expect(from ? std::memcmp(bytes, from, byteCount) == 0
-                      : std::all_of(bytes, bytes + byteCount, [](char c) { return c == 0; }),
-                 what + QStringLiteral(" holds the text given"));
-    fuzz::Expect(bytes[byteCount] == 0 && bytes[byteCount + 1] == 0, what + QStringLiteral(" ends in NUL"));
+    fuzz::Expect(!contentsSet ||
+                     (from ? std::memcmp(bytes, from, byteCount) == 0
+                           : std::all_of(bytes, bytes + byteCount, [](char c) { return c == 0; })),
+                 "a text holds what it was given, or zeros", what);
+    fuzz::Expect(bytes[byteCount] == 0 && bytes[byteCount + 1] == 0, "a text ends in NUL", what);
 }
 
 }  // namespace
@@ -70,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         case 6: {
             const QString q = QStringFromBSTR(slot);
-            fuzz::Expect(q.size() == qsizetype(SysStringLen(slot)), what + QStringLiteral(" keeps its length"));
+            fuzz::Expect(q.size() == qsizetype(SysStringLen(slot)), "a text keeps its length as a QString", what);
             BSTR back = SysAllocQString(q);
             CheckText(back, SysStringByteLen(slot) & ~1u, slot, what);
             SysFreeString(back);
@@ -79,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 7: {
             const BStr owner = BStr::Adopt(SysAllocStringLen(slot, SysStringLen(slot)));
             const BStr copy = owner;
-            fuzz::Expect(copy.length() == SysStringLen(slot), what + QStringLiteral(" copies whole"));
+            fuzz::Expect(copy.length() == SysStringLen(slot), "a BStr copies whole", what);
             continue;
         }
         default: break;
@@ -108,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 0: {
             BSTR made = SysAllocStringLen(chars, n);
             if (tooLarge) {
-                fuzz::Expect(made == nullptr, sized + QStringLiteral(" fails"));
+                fuzz::Expect(made == nullptr, "a length no BSTR can have gives null", sized);
                 continue;
             }
             SysFreeString(slot);
@@ -120,17 +124,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const BSTR before = slot;
             const bool done = SysReAllocStringLen(&slot, chars, n);
             if (tooLarge) {
-                fuzz::Expect(!done && slot == before, sized + QStringLiteral(" fails and keeps the text"));
+                fuzz::Expect(!done && slot == before,
+                             "a reallocation to a length no BSTR can have fails and keeps the text", sized);
                 continue;
             }
-            fuzz::Expect(done, sized + QStringLiteral(" succeeds"));
+            fuzz::Expect(done, "a reallocation that fits succeeds", sized);
             CheckText(slot, n * 2, chars, sized);
             break;
         }
         case 1:
             SysFreeString(slot);
             slot = SysAllocStringByteLen(reinterpret_cast<const char*>(chars), n);
-            CheckText(slot, n, chars, sized);
+            CheckText(slot, n, chars, sized, chars != nullptr);
             break;
         case 2:
         case 4: {
@@ -142,7 +147,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 SysFreeString(slot);
                 slot = SysAllocString(nulTerminated);
             } else {
-                fuzz::Expect(SysReAllocString(&slot, nulTerminated), sized + QStringLiteral(" succeeds"));
+                fuzz::Expect(SysReAllocString(&slot, nulTerminated), "a reallocation that fits succeeds", sized);
             }
             if (nulTerminated)
                 CheckText(slot, length * 2, nulTerminated, sized);

@@ -28,9 +28,9 @@ namespace {
 QString WriteToMemoryFile(const std::uint8_t* data, std::size_t size)
 {
     static const int fd = memfd_create("elf-fuzz", MFD_CLOEXEC);
-    fuzz::Expect(fd >= 0, QStringLiteral("an in-memory file can be made"));
+    fuzz::Expect(fd >= 0, "an in-memory file can be made");
     fuzz::Expect(ftruncate(fd, 0) == 0 && pwrite(fd, data, size, 0) == static_cast<ssize_t>(size),
-                 QStringLiteral("the in-memory file takes the input"));
+                 "the in-memory file takes the input");
     return QStringLiteral("/proc/self/fd/%1").arg(fd);
 }
 
@@ -48,7 +48,7 @@ bool SameEntries(const ResourceDirectory& a, const ResourceDirectory& b)
 void CheckDirectory(const ResourceDirectory& dir)
 {
     const std::optional<ResourceDirectory> again = ResourceDirectory::parse(dir.serialize());
-    fuzz::Expect(again && SameEntries(dir, *again), QStringLiteral("a resource directory reads back as written"));
+    fuzz::Expect(again && SameEntries(dir, *again), "a resource directory reads back as written");
     for (const Resource& r : dir.entries) {
         if (r.type.compare(QLatin1String(RT_VERSION), Qt::CaseInsensitive) != 0)
             continue;
@@ -61,7 +61,7 @@ void CheckDirectory(const ResourceDirectory& dir)
                                     std::begin(info->fileVersion)) &&
                          std::equal(std::begin(back->productVersion), std::end(back->productVersion),
                                     std::begin(info->productVersion)),
-                     QStringLiteral("a version resource reads back as written"));
+                     "a version resource reads back as written");
     }
 }
 
@@ -77,6 +77,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (dir)
         CheckDirectory(*dir);
     else
-        fuzz::Expect(!error.isEmpty(), QStringLiteral("a refusal says why"));
+        fuzz::Expect(!error.isEmpty(), "a refusal says why");
     return 0;
 }

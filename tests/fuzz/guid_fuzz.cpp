@@ -66,8 +66,8 @@ std::optional<GUID> Spelled(QStringView text)
 void CheckRoundTrip(const GUID& g)
 {
     const QString text = g.toString();
-    fuzz::Expect(GUID::parse(text) == g, QStringLiteral("%1 parses back").arg(text));
-    fuzz::Expect(GUID::fromBytes(g.toBytes()) == g, QStringLiteral("%1 reads back from its bytes").arg(text));
+    fuzz::Expect(GUID::parse(text) == g, "a GUID's text parses back to it", text);
+    fuzz::Expect(GUID::fromBytes(g.toBytes()) == g, "a GUID's bytes read back to it", text);
 }
 
 }  // namespace
@@ -79,14 +79,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<GUID> parsed = GUID::parse(text);
     if (parsed) {
         const std::optional<GUID> spelled = Spelled(text);
-        fuzz::Expect(spelled.has_value(), QStringLiteral("\"%1\" is no GUID").arg(fuzz::Shown(text)));
-        fuzz::Expect(*parsed == *spelled, QStringLiteral("\"%1\" parses as %2, not %3")
-                                              .arg(fuzz::Shown(text), parsed->toString(), spelled->toString()));
+        fuzz::Expect(spelled.has_value(), "only 8-4-4-4-12 ASCII hex digits parse", fuzz::Shown(text));
+        fuzz::Expect(*parsed == *spelled, "a GUID holds what its digits say",
+                     QStringLiteral("\"%1\" parses as %2").arg(fuzz::Shown(text), parsed->toString()));
         CheckRoundTrip(*parsed);
     }
     if (size >= 16) {
         const std::optional<GUID> fromBytes = GUID::fromBytes(bytes.left(16));
-        fuzz::Expect(fromBytes && fromBytes->toBytes() == bytes.left(16), QStringLiteral("16 bytes are a GUID"));
+        fuzz::Expect(fromBytes && fromBytes->toBytes() == bytes.left(16), "any 16 bytes are a GUID");
         CheckRoundTrip(*fromBytes);
     }
     return 0;

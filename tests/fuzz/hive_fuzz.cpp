@@ -39,12 +39,12 @@ void CheckText(const QByteArray& text)
     }
     const QByteArray written = read.hive->toText(kRoot);
     fuzz::Expect(written.size() <= 64 * text.size() + 4096,
-                 QStringLiteral("a hive read from %1 bytes is written in %2").arg(text.size()).arg(written.size()));
+                 "a hive's text is at most a fixed multiple of what was read",
+                 QStringLiteral("%1 bytes read, %2 written").arg(text.size()).arg(written.size()));
     const registry::ParseResult again = ParseHive(written, kRoot);
-    fuzz::Expect(again.hive.has_value(), QStringLiteral("the hive's own text reads back (line %1: %2)")
-                                             .arg(again.line)
-                                             .arg(again.reason));
-    fuzz::Expect(again.hive->toText(kRoot) == written, QStringLiteral("a hive read back writes the same text"));
+    fuzz::Expect(again.hive.has_value(), "a hive's own text reads back",
+                 QStringLiteral("line %1: %2").arg(again.line).arg(again.reason));
+    fuzz::Expect(again.hive->toText(kRoot) == written, "a hive read back writes the same text");
 }
 
 // The per-user hive file, which must read whenever it exists.
@@ -54,10 +54,8 @@ void CheckHiveFile(const char* after)
     if (!file.open(QIODevice::ReadOnly))
         return;
     const registry::ParseResult read = ParseHive(file.readAll(), kRoot);
-    fuzz::Expect(read.hive.has_value(), QStringLiteral("the hive file reads after %1 (line %2: %3)")
-                                            .arg(QLatin1String(after))
-                                            .arg(read.line)
-                                            .arg(read.reason));
+    fuzz::Expect(read.hive.has_value(), "the hive file reads after every edit the registry accepts",
+                 QStringLiteral("after %1, line %2: %3").arg(QLatin1String(after)).arg(read.line).arg(read.reason));
 }
 
 void CheckEdit(const QByteArray& edit)
@@ -74,7 +72,7 @@ void CheckEdit(const QByteArray& edit)
     CheckHiveFile("creating a key");
     RegKey opened;
     fuzz::Expect(RegOpenKeyEx(HKEY_CURRENT_USER, path, 0, KEY_READ, opened.put()) == ERROR_SUCCESS,
-                 QStringLiteral("the key %1 opens after it was created").arg(fuzz::Shown(path)));
+                 "a key opens after it was created", fuzz::Shown(path));
 
     if (RegSetStringValue(key.get(), name, text) != ERROR_SUCCESS)
         return;
@@ -82,12 +80,12 @@ void CheckEdit(const QByteArray& edit)
     DWORD type = 0;
     DWORD size = 0;
     fuzz::Expect(RegQueryValueEx(opened.get(), name, &type, nullptr, &size) == ERROR_SUCCESS,
-                 QStringLiteral("the value %1 is found after it was set").arg(fuzz::Shown(name)));
+                 "a value is found after it was set", fuzz::Shown(name));
     QByteArray data(static_cast<qsizetype>(size), '\0');
     fuzz::Expect(RegQueryValueEx(opened.get(), name, &type, reinterpret_cast<std::uint8_t*>(data.data()), &size) ==
                          ERROR_SUCCESS &&
                      type == REG_SZ && data == text.toUtf8() + '\0',
-                 QStringLiteral("the value %1 reads back as set").arg(fuzz::Shown(name)));
+                 "a value reads back as set", fuzz::Shown(name));
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     IniDocument doc = IniDocument::Parse(file);
     const QByteArray same = doc.Serialize();
-    fuzz::Expect(same == file || same == file + '\n', QStringLiteral("an untouched file is written back as it was"));
+    fuzz::Expect(same == file || same == file + '\n', "an untouched file is written back as it was");
 
     if (fields.size() < 4)
         return 0;
@@ -36,15 +36,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray written = doc.Serialize();
     IniDocument reread = IniDocument::Parse(written);
     const std::optional<QString> back = reread.Value(section, key);
-    fuzz::Expect(back.has_value(), QStringLiteral("the key [%1] %2 is found after it was written")
-                                       .arg(fuzz::Shown(section), fuzz::Shown(key)));
-    fuzz::Expect(*back == value, QStringLiteral("[%1] %2 reads back \"%3\", not \"%4\"")
-                                     .arg(fuzz::Shown(section), fuzz::Shown(key), fuzz::Shown(*back),
-                                          fuzz::Shown(value)));
-    fuzz::Expect(reread.Serialize() == written, QStringLiteral("a written file is written again unchanged"));
+    const QString entry = QStringLiteral("[%1] %2").arg(fuzz::Shown(section), fuzz::Shown(key));
+    fuzz::Expect(back.has_value(), "a key is found after it was written", entry);
+    fuzz::Expect(*back == value, "a value reads back as written",
+                 QStringLiteral("%1 reads \"%2\", not \"%3\"").arg(entry, fuzz::Shown(*back), fuzz::Shown(value)));
+    fuzz::Expect(reread.Serialize() == written, "a written file is written again unchanged");
 
     reread.Remove(section, key);
     fuzz::Expect(!IniDocument::Parse(reread.Serialize()).Value(section, key).has_value(),
-                 QStringLiteral("a removed key is gone"));
+                 "a removed key is gone", entry);
     return 0;
 }

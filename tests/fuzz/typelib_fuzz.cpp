@@ -18,31 +18,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QString error;
     const std::optional<TypeLibDesc> lib = TypeLibDesc::deserialize(fuzz::Bytes(data, size), &error);
     if (!lib) {
-        fuzz::Expect(!error.isEmpty(), QStringLiteral("a refusal says why"));
+        fuzz::Expect(!error.isEmpty(), "a refusal says why");
         return 0;
     }
     const QByteArray written = lib->serialize();
     const std::optional<TypeLibDesc> again = TypeLibDesc::deserialize(written, &error);
-    fuzz::Expect(again.has_value(), QStringLiteral("a written type library reads back: %1").arg(error));
-    fuzz::Expect(again->serialize() == written, QStringLiteral("a type library read back writes the same"));
-    fuzz::Expect(!lib->describe().isEmpty(), QStringLiteral("a type library has a listing"));
+    fuzz::Expect(again.has_value(), "a written type library reads back", error);
+    fuzz::Expect(again->serialize() == written, "a type library read back writes the same");
+    fuzz::Expect(!lib->describe().isEmpty(), "a type library has a listing");
 
     for (const InterfaceDesc& i : lib->interfaces) {
-        fuzz::Expect(lib->findInterface(i.name) == &i, QStringLiteral("interface %1 is found by name").arg(i.name));
+        fuzz::Expect(lib->findInterface(i.name) == &i, "an interface is found by its name", i.name);
         const InterfaceDesc* byId = lib->findInterface(i.iid);
-        fuzz::Expect(byId && byId->iid == i.iid, QStringLiteral("interface %1 is found by identifier").arg(i.name));
+        fuzz::Expect(byId && byId->iid == i.iid, "an interface is found by its identifier", i.name);
         for (const FuncDesc& f : i.funcs) {
             const FuncDesc* byDispId = i.find(f.memid, f.kind);
-            fuzz::Expect(byDispId && byDispId->memid == f.memid,
-                         QStringLiteral("%1.%2 is found by its dispatch identifier").arg(i.name, f.name));
+            fuzz::Expect(byDispId && byDispId->memid == f.memid, "a method is found by its dispatch identifier",
+                         i.name + u'.' + f.name);
         }
     }
     for (const CoClassDesc& c : lib->coclasses) {
         const CoClassDesc* byId = lib->findCoClass(c.clsid);
-        fuzz::Expect(byId && byId->clsid == c.clsid, QStringLiteral("class %1 is found by identifier").arg(c.name));
+        fuzz::Expect(byId && byId->clsid == c.clsid, "a class is found by its identifier", c.name);
         for (const IID& iid : c.interfaces)
-            fuzz::Expect(lib->findInterface(iid) != nullptr,
-                         QStringLiteral("the interfaces of class %1 are in the library").arg(c.name));
+            fuzz::Expect(lib->findInterface(iid) != nullptr, "a class's interfaces are in the library", c.name);
     }
     return 0;
 }

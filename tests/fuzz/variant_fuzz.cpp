@@ -100,17 +100,18 @@ void CheckInteger(double number, const IntegerType& t, HRESULT hr, const VARIANT
     if (hr == DISP_E_BADVARTYPE)
         return;  // a type the conversion does not offer
     if (std::isnan(number)) {
-        fuzz::Expect(hr == DISP_E_OVERFLOW, what + QStringLiteral(" overflows, not ") + Hr(hr));
+        fuzz::Expect(hr == DISP_E_OVERFLOW, "NaN overflows every integer type",
+                     what + QStringLiteral(" gives ") + Hr(hr));
         return;
     }
     const double rounded = std::nearbyint(number);  // half to even
     const bool fits = rounded >= t.lowest && rounded <= t.highest;
-    fuzz::Expect(hr == (fits ? S_OK : DISP_E_OVERFLOW),
-                 what + (fits ? QStringLiteral(" converts") : QStringLiteral(" overflows")) +
-                     QStringLiteral(", not ") + Hr(hr));
+    fuzz::Expect(hr == (fits ? S_OK : DISP_E_OVERFLOW), "a number converts to an integer when it fits, else overflows",
+                 what + QStringLiteral(" gives ") + Hr(hr));
     if (fits)
         fuzz::Expect(IntegerIn(out, t) == static_cast<long double>(rounded),
-                     what + QStringLiteral(" gives %1").arg(rounded, 0, 'g', 17));
+                     "a number converts to itself rounded half to even",
+                     what + QStringLiteral(" is not %1").arg(rounded, 0, 'g', 17));
 }
 
 // What the runtime makes of a text, as a status: S_OK with the number, or the
@@ -154,11 +155,13 @@ void CheckTextToNumber(const QString& text, VARTYPE vt, HRESULT hr, const VARIAN
     default: return;
     }
     const QString what = QStringLiteral("\"%1\" to %2").arg(fuzz::Shown(text), QLatin1String(rule));
-    fuzz::Expect(hr == runtime, what + QStringLiteral(": the variant says %1, the runtime %2").arg(Hr(hr), Hr(runtime)));
+    fuzz::Expect(hr == runtime, "a text converts with the runtime's status",
+                 what + QStringLiteral(": the variant says %1, the runtime %2").arg(Hr(hr), Hr(runtime)));
     if (hr == S_OK)
-        fuzz::Expect(got == expected, what + QStringLiteral(": the variant gives %1, the runtime %2")
-                                                 .arg(got, 0, 'g', 17)
-                                                 .arg(expected, 0, 'g', 17));
+        fuzz::Expect(got == expected, "a text converts to the runtime's number",
+                     what + QStringLiteral(": the variant gives %1, the runtime %2")
+                                .arg(got, 0, 'g', 17)
+                                .arg(expected, 0, 'g', 17));
 }
 
 // The variable a by-reference variant points at.
@@ -226,7 +229,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (hr == S_OK && targetType == VT_BSTR) {
         const UINT length = SysStringLen(out.bstrVal);
-        fuzz::Expect(!out.bstrVal || out.bstrVal[length] == 0, QStringLiteral("a converted text ends in NUL"));
+        fuzz::Expect(!out.bstrVal || out.bstrVal[length] == 0, "a converted text ends in NUL");
     }
     VariantClear(&out);
 
