@@ -16,16 +16,11 @@ using namespace plat;
 
 namespace {
 
+// The value of an ASCII hex digit, -1 for any other character.
 int HexDigit(QChar c)
 {
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    return -1;
+    static const QString digits = QStringLiteral("0123456789abcdef");
+    return c.unicode() < 0x80 ? int(digits.indexOf(c.toLower())) : -1;
 }
 
 // The GUID the exact form spells, worked out apart from GUID::parse.

@@ -18,13 +18,12 @@
 // copies and the store through a reference neither crash nor leak.
 
 #include "platform/com/Variant.h"
-#include "platform/runtime/Errors.h"
 #include "platform/runtime/Numeric.h"
 #include "tests/fuzz/FuzzCheck.h"
+#include "tests/support/RuntimeStatus.h"
 
 #include <cmath>
 #include <cstring>
-#include <functional>
 
 using namespace plat;
 
@@ -114,22 +113,6 @@ void CheckInteger(double number, const IntegerType& t, HRESULT hr, const VARIANT
                      what + QStringLiteral(" is not %1").arg(rounded, 0, 'g', 17));
 }
 
-// What the runtime makes of a text, as a status: S_OK with the number, or the
-// status of its error.
-HRESULT RuntimeNumber(const std::function<double()>& convert, double* number)
-{
-    try {
-        *number = convert();
-        return S_OK;
-    } catch (const RuntimeError& e) {
-        if (e.Number() == ErrTypeMismatch)
-            return DISP_E_TYPEMISMATCH;
-        if (e.Number() == ErrOverflow)
-            return DISP_E_OVERFLOW;
-        return E_FAIL;
-    }
-}
-
 void CheckTextToNumber(const QString& text, VARTYPE vt, HRESULT hr, const VARIANT& out)
 {
     double expected = 0;
@@ -139,17 +122,17 @@ void CheckTextToNumber(const QString& text, VARTYPE vt, HRESULT hr, const VARIAN
     switch (vt) {
     case VT_R8:
         rule = "CDbl";
-        runtime = RuntimeNumber([&] { return CDbl(text); }, &expected);
+        runtime = testenv::RuntimeStatus([&] { return CDbl(text); }, &expected);
         got = out.dblVal;
         break;
     case VT_I2:
         rule = "CInt";
-        runtime = RuntimeNumber([&] { return double(CInt(text)); }, &expected);
+        runtime = testenv::RuntimeStatus([&] { return double(CInt(text)); }, &expected);
         got = out.iVal;
         break;
     case VT_I4:
         rule = "CLng";
-        runtime = RuntimeNumber([&] { return double(CLng(text)); }, &expected);
+        runtime = testenv::RuntimeStatus([&] { return double(CLng(text)); }, &expected);
         got = out.lVal;
         break;
     default: return;
