@@ -200,6 +200,7 @@ def variant():
     seed("double-to-text", VT["BSTR"], VT["R8"], struct.pack("<d", 1.0 / 3))
     seed("long-to-single", VT["R4"], VT["I4"], struct.pack("<i", -7))
     seed("unknown-to-dispatch", VT["DISPATCH"], VT["UNKNOWN"], b"")
+    seed("text-beginning-with-u-feff-to-r8", VT["R8"], VT["BSTR"], "\ufeff12".encode())
     seed("unknown-source-type", VT["I2"], 7, bytes(8))
     seed("unknown-target-type", 0x40, VT["I2"], b"\x01\x00")
 
@@ -217,6 +218,11 @@ def bstr():
     write("bstr", "zero-filled", struct.pack("<I", 100) + op(3, 0, 7) + op(6, 0))
     write("bstr", "nul-terminated",
           struct.pack("<I", 0) + op(2, 1, 5, "ab\0cd".encode("utf-16-le")) + op(4, 1, 2, "xy".encode("utf-16-le")))
+    # QString::fromUtf16 reads a leading U+FEFF as a byte-order mark (and drops
+    # it) and a leading U+FFFE as one of the other byte order (and swaps every
+    # character after it): a BSTR's text must come through as it is.
+    write("bstr", "text-beginning-with-u-feff", struct.pack("<I", 3) + "\ufeffab".encode("utf-16-le") + op(6, 0))
+    write("bstr", "text-beginning-with-u-fffe", struct.pack("<I", 3) + "\ufffeab".encode("utf-16-le") + op(6, 0))
     write("bstr", "huge-reallocation",
           struct.pack("<I", 3) + "abc".encode("utf-16-le") + op(3, 0, 0x80000002) + op(6, 0))
 

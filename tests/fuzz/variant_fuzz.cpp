@@ -208,7 +208,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (const std::optional<double> number = NumberIn(plain))
                 CheckInteger(*number, *t, hr, out);
         if (plain.vt == VT_BSTR)
-            CheckTextToNumber(QStringFromBSTR(plain.bstrVal), targetType, hr, out);
+            CheckTextToNumber(QString(reinterpret_cast<const QChar*>(plain.bstrVal), SysStringLen(plain.bstrVal)),
+                              targetType, hr, out);  // the characters as they are, a leading U+FEFF too
     }
     if (hr == S_OK && targetType == VT_BSTR) {
         const UINT length = SysStringLen(out.bstrVal);
