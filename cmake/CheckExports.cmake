@@ -8,7 +8,14 @@ endif()
 string(REPLACE "\n" ";" lines "${listing}")
 set(defined)
 foreach(line IN LISTS lines)
-  string(REGEX MATCH "^[^ ]+" symbol "${line}")
+  string(REGEX MATCH "^([^ ]+) ([A-Za-z])" fields "${line}")
+  set(symbol "${CMAKE_MATCH_1}")
+  # A local symbol (a lower-case type: b, d, r, t ...) is listed when a
+  # relocation needs it, as the sanitizers' type checks do, but nothing
+  # outside can bind to it.
+  if(CMAKE_MATCH_2 MATCHES "^[bdgnrst]$")
+    continue()
+  endif()
   if(symbol AND NOT symbol MATCHES "^(__bss_start|_edata|_end|_init|_fini)$")
     list(APPEND defined ${symbol})
   endif()

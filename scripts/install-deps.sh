@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth x11-utils openbox imagemagick fonts-dejavu-core
   libgl1-mesa-dri libx11-dev libxtst-dev python3
+  clang-14 libclang-rt-14-dev llvm-14  # scripts/fuzz.sh: libFuzzer and its symbolizer
 )
 
 missing=()

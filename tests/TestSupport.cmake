@@ -1,7 +1,9 @@
 # add_platform_test(name sources... LIBS libs...): a GoogleTest program run
 # headless by ctest, with its own temporary settings and registry folder.
+# WEBENGINE marks a program that loads the web engine: it carries the ctest
+# label "webengine", which the sanitizer run leaves out (ctest -LE webengine).
 function(add_gtest name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(T "WEBENGINE" "" "SOURCES;LIBS;ENV" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main ${T_LIBS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
@@ -10,6 +12,9 @@ function(add_gtest name)
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1;${T_ENV}"
     TIMEOUT 300)
+  if(T_WEBENGINE)
+    set_tests_properties(${name} PROPERTIES LABELS webengine)
+  endif()
 endfunction()
 
 # register_browser_component(<test>): the test registers the real browser

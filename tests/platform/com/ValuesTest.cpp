@@ -7,6 +7,7 @@
 #include "platform/com/Variant.h"
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/Numeric.h"
+#include "tests/support/RuntimeStatus.h"
 
 #include <gtest/gtest.h>
 
@@ -286,21 +287,7 @@ TEST(Variant, NaNAndInfinitiesFitNoIntegerType)
 
 namespace {
 
-// The runtime's answer as a status: S_OK, or the status of its run-time error.
-template <class F>
-HRESULT RuntimeStatus(F&& f, double* value)
-{
-    try {
-        *value = f();
-        return S_OK;
-    } catch (const RuntimeError& e) {
-        if (e.Number() == ErrTypeMismatch)
-            return DISP_E_TYPEMISMATCH;
-        if (e.Number() == ErrOverflow)
-            return DISP_E_OVERFLOW;
-        return E_FAIL;
-    }
-}
+using testenv::RuntimeStatus;
 
 HRESULT VariantStatus(const QString& text, VARTYPE vt, double* value)
 {
