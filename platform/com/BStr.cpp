@@ -119,7 +119,12 @@ BSTR SysAllocQString(const QString& text)
 
 QString QStringFromBSTR(BSTR text)
 {
-    return text ? QString::fromUtf16(text, SysStringLen(text)) : QString();
+    return text ? QString(reinterpret_cast<const QChar*>(text), SysStringLen(text)) : QString();
+}
+
+QString QStringFromOLESTR(const OLECHAR* text)
+{
+    return text ? QString(reinterpret_cast<const QChar*>(text), -1) : QString();
 }
 
 BStr BStr::Adopt(BSTR owned)

@@ -20,7 +20,10 @@ UINT SysStringLen(BSTR text);      // characters
 UINT SysStringByteLen(BSTR text);  // bytes
 
 BSTR SysAllocQString(const QString& text);
+// The text as it stands, every character kept: a leading U+FEFF or U+FFFE
+// is a character of the text, not a byte-order mark.
 QString QStringFromBSTR(BSTR text);
+QString QStringFromOLESTR(const OLECHAR* text);  // up to its terminating nul
 
 // Owns one BSTR.
 class BStr {

@@ -63,13 +63,13 @@ HRESULT DispatchGetIDsOfNames(const InterfaceDesc* iface, REFIID riid, LPOLESTR*
         return E_INVALIDARG;
     for (UINT i = 0; i < count; ++i)
         ids[i] = DISPID_UNKNOWN;
-    const FuncDesc* f = iface && names[0] ? iface->find(QString::fromUtf16(names[0])) : nullptr;
+    const FuncDesc* f = iface && names[0] ? iface->find(QStringFromOLESTR(names[0])) : nullptr;
     if (!f)
         return DISP_E_UNKNOWNNAME;
     ids[0] = f->memid;
     HRESULT hr = S_OK;
     for (UINT i = 1; i < count; ++i) {
-        const QString name = names[i] ? QString::fromUtf16(names[i]) : QString();
+        const QString name = QStringFromOLESTR(names[i]);
         for (std::size_t k = 0; k < f->argumentCount(); ++k)
             if (f->params[k].name.compare(name, Qt::CaseInsensitive) == 0)
                 ids[i] = static_cast<DISPID>(k);

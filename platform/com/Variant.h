@@ -113,7 +113,7 @@ public:
     Variant(double value);
     Variant(const QString& value);
     Variant(const char* utf8) : Variant(QString::fromUtf8(utf8)) {}
-    Variant(const char16_t* value) : Variant(QString::fromUtf16(value)) {}
+    Variant(const char16_t* value) : Variant(QStringFromOLESTR(value)) {}
     Variant(IDispatch* value);  // takes a reference of its own
     Variant(const VARIANT& other) { VariantCopy(this, &other); }
     Variant(const Variant& other) : VARIANT() { VariantCopy(this, &other); }

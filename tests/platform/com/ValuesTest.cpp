@@ -101,6 +101,20 @@ TEST(BStr, LengthPrefixedText)
     SysFreeString(p);
 }
 
+// A text that begins with what looks like a byte-order mark keeps every
+// character: nothing is dropped or read in the other byte order.
+TEST(BStr, ALeadingByteOrderMarkIsACharacterOfTheText)
+{
+    for (const char16_t mark : {u'\uFEFF', u'\uFFFE'}) {
+        const char16_t raw[] = {mark, u'A', u'\u00e9', 0};
+        const QString expected = QString(QChar(mark)) + QStringLiteral("A\u00e9");
+        BStr text = BStr::Adopt(SysAllocStringLen(raw, 3));
+        EXPECT_EQ(text.toQString(), expected);
+        EXPECT_EQ(QStringFromOLESTR(raw), expected);
+        EXPECT_EQ(Variant(raw).toQString(), expected);
+    }
+}
+
 TEST(BStr, LengthsTheByteCountCannotHoldFailCleanly)
 {
     const char16_t text[] = u"abc";
