@@ -32,7 +32,7 @@ void frmBoard::OpenHelp(const QString& address)
 {
     plat::BStr url(address);
     plat::VARIANT_BOOL flag = plat::VARIANT_FALSE;
-    plat::BSTR raw = url.release();
+    plat::BSTR raw = url.Detach();
     const plat::HRESULT hr = HelpBrowser->Start(&raw, &flag);
     plat::SysFreeString(raw);
     if (plat::FAILED(hr))

@@ -127,21 +127,21 @@ QString QStringFromOLESTR(const OLECHAR* text)
     return text ? QString(reinterpret_cast<const QChar*>(text), -1) : QString();
 }
 
-BStr BStr::Adopt(BSTR owned)
+BStr BStr::Attach(BSTR owned)
 {
     BStr b;
     b.p_ = owned;
     return b;
 }
 
-BSTR* BStr::put()
+BSTR* BStr::ReleaseAndGetAddressOf()
 {
     SysFreeString(p_);
     p_ = nullptr;
     return &p_;
 }
 
-BSTR BStr::release()
+BSTR BStr::Detach()
 {
     BSTR p = p_;
     p_ = nullptr;

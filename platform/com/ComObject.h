@@ -53,14 +53,14 @@ public:
 
 protected:
     DispatchObject(InprocServer& server, const DispatchTable<I>& table)
-        : server_(server), table_(table), typeLib_(server.typeLib())
+        : server_(server), table_(table), typeLib_(server.TypeLib())
     {
         server_.Lock();
         iface_ = typeLib_ ? typeLib_->findInterface(IidOf<I>()) : nullptr;
-        source_ = server.description().projectName;
-        for (const ClassDescription& c : server.description().classes)
+        source_ = server.Description().projectName;
+        for (const ClassDescription& c : server.Description().classes)
             if (c.defaultInterface == IidOf<I>())
-                source_ = server.progId(c);
+                source_ = server.ProgId(c);
     }
     ~DispatchObject() override { server_.Unlock(); }
 

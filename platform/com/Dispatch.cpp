@@ -267,7 +267,7 @@ HRESULT CallByName(IDispatch* object, const QString& name, std::vector<Variant> 
     if (!object)
         return E_POINTER;
     BStr text(name);
-    LPOLESTR names[] = {text.get()};
+    LPOLESTR names[] = {text.Get()};
     DISPID id = DISPID_UNKNOWN;
     if (HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, 0, &id); FAILED(hr))
         return hr;

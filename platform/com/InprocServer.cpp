@@ -23,7 +23,7 @@ InprocServer::InprocServer(ServerDescription description, const void* moduleAddr
 {
 }
 
-QString InprocServer::libraryPath() const
+QString InprocServer::LibraryPath() const
 {
     Dl_info info{};
     if (!dladdr(module_, &info) || !info.dli_fname)
@@ -31,7 +31,7 @@ QString InprocServer::libraryPath() const
     return QFileInfo(QFile::decodeName(info.dli_fname)).absoluteFilePath();
 }
 
-std::shared_ptr<const TypeLibDesc> InprocServer::typeLib()
+std::shared_ptr<const TypeLibDesc> InprocServer::TypeLib()
 {
     std::call_once(typeLibOnce_, [this] {
         QString error;
@@ -125,10 +125,11 @@ const QString kClasses = QStringLiteral("Software\\Classes\\");
 bool Write(const QString& path, const std::vector<std::pair<QString, QString>>& values)
 {
     RegKey key;
-    if (RegCreateKeyEx(HKEY_CURRENT_USER, kClasses + path, 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS)
+    if (RegCreateKeyEx(HKEY_CURRENT_USER, kClasses + path, 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()) !=
+        ERROR_SUCCESS)
         return false;
     for (const auto& [name, text] : values)
-        if (RegSetStringValue(key.get(), name, text) != ERROR_SUCCESS)
+        if (RegSetStringValue(key.Get(), name, text) != ERROR_SUCCESS)
             return false;
     return true;
 }
@@ -142,18 +143,18 @@ bool Remove(const QString& path)
 bool HasSubkeys(const QString& path)
 {
     RegKey key;
-    if (RegOpenKeyEx(HKEY_CURRENT_USER, kClasses + path, 0, KEY_READ, key.put()) != ERROR_SUCCESS)
+    if (RegOpenKeyEx(HKEY_CURRENT_USER, kClasses + path, 0, KEY_READ, key.ReleaseAndGetAddressOf()) != ERROR_SUCCESS)
         return false;
     QString name;
-    return RegEnumKeyEx(key.get(), 0, &name) == ERROR_SUCCESS;
+    return RegEnumKeyEx(key.Get(), 0, &name) == ERROR_SUCCESS;
 }
 
 }  // namespace
 
 HRESULT InprocServer::RegisterServer()
 {
-    const auto lib = typeLib();
-    const QString path = libraryPath();
+    const auto lib = TypeLib();
+    const QString path = LibraryPath();
     if (!lib || path.isEmpty())
         return SELFREG_E_TYPELIB;
 
@@ -173,7 +174,7 @@ HRESULT InprocServer::RegisterServer()
         return SELFREG_E_TYPELIB;
 
     for (const ClassDescription& c : description_.classes) {
-        const QString progid = progId(c);
+        const QString progid = ProgId(c);
         const QString text = c.description.isEmpty() ? progid : c.description;
         const QString key = QStringLiteral("CLSID\\") + c.clsid.toString();
         ok = Write(key, {{QString(), text}}) &&
@@ -195,11 +196,11 @@ HRESULT InprocServer::UnregisterServer()
     for (const ClassDescription& c : description_.classes) {
         ok = Remove(QStringLiteral("CLSID\\") + c.clsid.toString()) && ok;
         // The ProgID may meanwhile name another class; that one stays.
-        const auto owner = RegGetStringValue(HKEY_CURRENT_USER, kClasses + progId(c) + QStringLiteral("\\CLSID"), {});
+        const auto owner = RegGetStringValue(HKEY_CURRENT_USER, kClasses + ProgId(c) + QStringLiteral("\\CLSID"), {});
         if (!owner || GUID::parse(*owner) == c.clsid)
-            ok = Remove(progId(c)) && ok;
+            ok = Remove(ProgId(c)) && ok;
     }
-    if (const auto lib = typeLib()) {
+    if (const auto lib = TypeLib()) {
         const QString libKey = QStringLiteral("TypeLib\\") + lib->libid.toString();
         ok = Remove(libKey + u'\\' + TypeLibVersionKey(*lib)) && ok;
         if (!HasSubkeys(libKey))

@@ -406,13 +406,13 @@ namespace {
 std::optional<QByteArray> ReadRaw(HKEY root, const QString& subKey, const QString& valueName, DWORD* type)
 {
     RegKey key;
-    if (RegOpenKeyEx(root, subKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS)
+    if (RegOpenKeyEx(root, subKey, 0, KEY_READ, key.ReleaseAndGetAddressOf()) != ERROR_SUCCESS)
         return std::nullopt;
     DWORD size = 0;
-    if (RegQueryValueEx(key.get(), valueName, type, nullptr, &size) != ERROR_SUCCESS)
+    if (RegQueryValueEx(key.Get(), valueName, type, nullptr, &size) != ERROR_SUCCESS)
         return std::nullopt;
     QByteArray data(static_cast<qsizetype>(size), '\0');
-    if (RegQueryValueEx(key.get(), valueName, type, reinterpret_cast<std::uint8_t*>(data.data()), &size) !=
+    if (RegQueryValueEx(key.Get(), valueName, type, reinterpret_cast<std::uint8_t*>(data.data()), &size) !=
         ERROR_SUCCESS)
         return std::nullopt;
     data.resize(static_cast<qsizetype>(size));
@@ -457,26 +457,26 @@ QString RegHiveProblem(HKEY key, bool forWriting)
 RegKey& RegKey::operator=(RegKey&& other) noexcept
 {
     if (this != &other) {
-        reset();
-        handle_ = other.release();
+        Reset();
+        handle_ = other.Detach();
     }
     return *this;
 }
 
-HKEY* RegKey::put()
+HKEY* RegKey::ReleaseAndGetAddressOf()
 {
-    reset();
+    Reset();
     return &handle_;
 }
 
-HKEY RegKey::release()
+HKEY RegKey::Detach()
 {
     const HKEY h = handle_;
     handle_ = 0;
     return h;
 }
 
-void RegKey::reset()
+void RegKey::Reset()
 {
     if (handle_)
         RegCloseKey(handle_);

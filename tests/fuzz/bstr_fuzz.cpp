@@ -81,9 +81,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         }
         case 7: {
-            const BStr owner = BStr::Adopt(SysAllocStringLen(slot, SysStringLen(slot)));
+            const BStr owner = BStr::Attach(SysAllocStringLen(slot, SysStringLen(slot)));
             const BStr copy = owner;
-            fuzz::Expect(copy.length() == SysStringLen(slot), "a BStr copies whole", what);
+            fuzz::Expect(copy.Length() == SysStringLen(slot), "a BStr copies whole", what);
             continue;
         }
         default: break;

@@ -67,22 +67,22 @@ void CheckEdit(const QByteArray& edit)
     QFile::remove(UserHivePath());
 
     RegKey key;
-    if (RegCreateKeyEx(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS)
+    if (RegCreateKeyEx(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()) != ERROR_SUCCESS)
         return;
     CheckHiveFile("creating a key");
     RegKey opened;
-    fuzz::Expect(RegOpenKeyEx(HKEY_CURRENT_USER, path, 0, KEY_READ, opened.put()) == ERROR_SUCCESS,
+    fuzz::Expect(RegOpenKeyEx(HKEY_CURRENT_USER, path, 0, KEY_READ, opened.ReleaseAndGetAddressOf()) == ERROR_SUCCESS,
                  "a key opens after it was created", fuzz::Shown(path));
 
-    if (RegSetStringValue(key.get(), name, text) != ERROR_SUCCESS)
+    if (RegSetStringValue(key.Get(), name, text) != ERROR_SUCCESS)
         return;
     CheckHiveFile("setting a value");
     DWORD type = 0;
     DWORD size = 0;
-    fuzz::Expect(RegQueryValueEx(opened.get(), name, &type, nullptr, &size) == ERROR_SUCCESS,
+    fuzz::Expect(RegQueryValueEx(opened.Get(), name, &type, nullptr, &size) == ERROR_SUCCESS,
                  "a value is found after it was set", fuzz::Shown(name));
     QByteArray data(static_cast<qsizetype>(size), '\0');
-    fuzz::Expect(RegQueryValueEx(opened.get(), name, &type, reinterpret_cast<std::uint8_t*>(data.data()), &size) ==
+    fuzz::Expect(RegQueryValueEx(opened.Get(), name, &type, reinterpret_cast<std::uint8_t*>(data.data()), &size) ==
                          ERROR_SUCCESS &&
                      type == REG_SZ && data == text.toUtf8() + '\0',
                  "a value reads back as set", fuzz::Shown(name));

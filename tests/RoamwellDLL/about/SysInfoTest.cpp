@@ -17,8 +17,9 @@ protected:
     static void SetValue(const QString& key, const QString& name, DWORD type, const QByteArray& data)
     {
         RegKey k;
-        ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, key, 0, KEY_ALL_ACCESS, k.put()), ERROR_SUCCESS);
-        ASSERT_EQ(RegSetValueEx(k.get(), name, type, reinterpret_cast<const std::uint8_t*>(data.constData()),
+        ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, key, 0, KEY_ALL_ACCESS, k.ReleaseAndGetAddressOf()),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueEx(k.Get(), name, type, reinterpret_cast<const std::uint8_t*>(data.constData()),
                                 static_cast<DWORD>(data.size())),
                   ERROR_SUCCESS);
     }
@@ -170,9 +171,9 @@ TEST_F(SysInfo, EveryOtherFailureEndsInTheMessage)
     About().StartSysInfo();
     // The tool is there, but the keys cannot be opened with the rights asked for.
     RegKey k;
-    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, kPathKey, 0, KEY_ALL_ACCESS, k.put()), ERROR_SUCCESS);
-    ASSERT_EQ(RegDeleteValue(k.get(), QStringLiteral("PATH")), ERROR_SUCCESS);
-    k.reset();
+    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, kPathKey, 0, KEY_ALL_ACCESS, k.ReleaseAndGetAddressOf()), ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteValue(k.Get(), QStringLiteral("PATH")), ERROR_SUCCESS);
+    k.Reset();
     SetText(kFolderKey, QStringLiteral("MSINFO"), folder);
     MakeHiveReadOnly();
     About().StartSysInfo();

@@ -111,8 +111,10 @@ TEST_F(ComTest, MissingOrBrokenRegistrations)
     EXPECT_EQ(CoCreateInstance(CLSID_clsProbe, &object), REGDB_E_CLASSNOTREG);
 
     RegKey key;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, kClassKey + "\\InprocServer32", 0, KEY_ALL_ACCESS, key.put()), 0);
-    ASSERT_EQ(RegSetStringValue(key.get(), "", dir.path() + "/gone.so"), 0);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, kClassKey + "\\InprocServer32", 0, KEY_ALL_ACCESS,
+                             key.ReleaseAndGetAddressOf()),
+              0);
+    ASSERT_EQ(RegSetStringValue(key.Get(), "", dir.path() + "/gone.so"), 0);
     testing::internal::CaptureStderr();
     EXPECT_EQ(CoCreateInstance(CLSID_clsProbe, &object), CO_E_DLLNOTFOUND);
     testing::internal::GetCapturedStderr();
@@ -122,7 +124,7 @@ TEST_F(ComTest, MissingOrBrokenRegistrations)
     Dl_info info{};
     ASSERT_TRUE(dladdr(reinterpret_cast<void*>(&RegCloseKey), &info));
     dlclose(self);
-    ASSERT_EQ(RegSetStringValue(key.get(), "", QString::fromLocal8Bit(info.dli_fname)), 0);
+    ASSERT_EQ(RegSetStringValue(key.Get(), "", QString::fromLocal8Bit(info.dli_fname)), 0);
     testing::internal::CaptureStderr();
     EXPECT_EQ(CoCreateInstance(CLSID_clsProbe, &object), CO_E_ERRORINDLL);
     testing::internal::GetCapturedStderr();

@@ -211,12 +211,12 @@ std::vector<Case> UnloadableFiles()
 TEST_F(ComTest, DamagedLibrariesAreRefusedBeforeTheLoaderSeesThem)
 {
     RegKey key;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, kClassKey, 0, KEY_ALL_ACCESS, key.put()), 0);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, kClassKey, 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()), 0);
     int n = 0;
     for (const Case& c : UnloadableFiles()) {
         SCOPED_TRACE(c.what);
         const QString path = Write(QStringLiteral("%1/damaged%2/libdamaged.so").arg(dir.path()).arg(++n), c.make());
-        ASSERT_EQ(RegSetStringValue(key.get(), "", path), 0);
+        ASSERT_EQ(RegSetStringValue(key.Get(), "", path), 0);
 
         // Activation, as the game asks for its help browser.
         ComPtr<IDispatch> object;
@@ -245,9 +245,9 @@ TEST_F(ComTest, TheTinyLibraryItselfLoads)
 {
     // The damage above is what made those files unloadable.
     RegKey key;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, kClassKey, 0, KEY_ALL_ACCESS, key.put()), 0);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, kClassKey, 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()), 0);
     const QString path = Write(dir.path() + "/intact/libtiny.so", Tiny().bytes());
-    ASSERT_EQ(RegSetStringValue(key.get(), "", path), 0);
+    ASSERT_EQ(RegSetStringValue(key.Get(), "", path), 0);
     ComPtr<IDispatch> object;
     testing::internal::CaptureStderr();
     EXPECT_EQ(CoCreateInstance(CLSID_clsProbe, &object), CO_E_ERRORINDLL);
@@ -408,10 +408,10 @@ TEST_F(ComTest, RelativeLibraryPathIsRefusedAndNeverLoaded)
     ASSERT_TRUE(QDir::setCurrent(folder));
 
     RegKey key;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, kClassKey, 0, KEY_ALL_ACCESS, key.put()), 0);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, kClassKey, 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()), 0);
     for (const char* relative : {"libmarker.so", "./libmarker.so", "sub/../libmarker.so", "current/libmarker.so"}) {
         SCOPED_TRACE(relative);
-        ASSERT_EQ(RegSetStringValue(key.get(), "", QString::fromLatin1(relative)), 0);
+        ASSERT_EQ(RegSetStringValue(key.Get(), "", QString::fromLatin1(relative)), 0);
         ComPtr<IDispatch> object;
         testing::internal::CaptureStderr();
         EXPECT_EQ(CoCreateInstance(CLSID_clsProbe, &object), CO_E_BAD_PATH);
@@ -428,7 +428,7 @@ TEST_F(ComTest, RelativeLibraryPathIsRefusedAndNeverLoaded)
 
     // By its absolute path the same library is loaded, and its constructor
     // leaves the marker: the marker does show a load.
-    ASSERT_EQ(RegSetStringValue(key.get(), "", folder + "/libmarker.so"), 0);
+    ASSERT_EQ(RegSetStringValue(key.Get(), "", folder + "/libmarker.so"), 0);
     ComPtr<IDispatch> object;
     EXPECT_EQ(CoCreateInstance(CLSID_clsProbe, &object), CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_TRUE(QFile::exists(marker));

@@ -19,7 +19,7 @@ protected:
     DISPID IdOf(const QString& name)
     {
         BStr text(name);
-        LPOLESTR names[] = {text.get()};
+        LPOLESTR names[] = {text.Get()};
         DISPID id = 0;
         EXPECT_EQ(object->GetIDsOfNames(IID_NULL, names, 1, 0, &id), S_OK);
         return id;
@@ -36,7 +36,7 @@ TEST_F(LateBound, NamesResolveWithoutRegardToCase)
 
     // Parameter names follow the member name.
     BStr member("Repeat"), p1("COUNT"), p2("text"), p3("nope");
-    LPOLESTR names[] = {member.get(), p1.get(), p2.get(), p3.get()};
+    LPOLESTR names[] = {member.Get(), p1.Get(), p2.Get(), p3.Get()};
     DISPID ids[4] = {};
     EXPECT_EQ(object->GetIDsOfNames(IID_NULL, names, 4, 0, ids), DISP_E_UNKNOWNNAME);
     EXPECT_EQ(ids[0], 0x60030003);
@@ -45,7 +45,7 @@ TEST_F(LateBound, NamesResolveWithoutRegardToCase)
     EXPECT_EQ(ids[3], DISPID_UNKNOWN);
 
     BStr unknown("Navigate");
-    LPOLESTR one[] = {unknown.get()};
+    LPOLESTR one[] = {unknown.Get()};
     DISPID id = 0;
     EXPECT_EQ(object->GetIDsOfNames(IID_NULL, one, 1, 0, &id), DISP_E_UNKNOWNNAME);
     EXPECT_EQ(id, DISPID_UNKNOWN);

@@ -82,16 +82,16 @@ TEST(Guid, OnlyTheExactBracedHexFormParses)
 TEST(BStr, LengthPrefixedText)
 {
     BStr text(QStringLiteral("h\u00e9llo"));
-    EXPECT_EQ(text.length(), 5u);
-    EXPECT_EQ(SysStringByteLen(text.get()), 10u);
-    EXPECT_EQ(reinterpret_cast<const std::uint32_t*>(text.get())[-1], 10u) << "byte count sits before the text";
-    EXPECT_EQ(text.get()[5], 0) << "and a NUL after it";
+    EXPECT_EQ(text.Length(), 5u);
+    EXPECT_EQ(SysStringByteLen(text.Get()), 10u);
+    EXPECT_EQ(reinterpret_cast<const std::uint32_t*>(text.Get())[-1], 10u) << "byte count sits before the text";
+    EXPECT_EQ(text.Get()[5], 0) << "and a NUL after it";
 
     // Embedded NULs belong to the text.
     const char16_t raw[] = {u'a', 0, u'b'};
-    BStr withNul = BStr::Adopt(SysAllocStringLen(raw, 3));
-    EXPECT_EQ(withNul.length(), 3u);
-    EXPECT_EQ(withNul.toQString(), QString::fromUtf16(raw, 3));
+    BStr withNul = BStr::Attach(SysAllocStringLen(raw, 3));
+    EXPECT_EQ(withNul.Length(), 3u);
+    EXPECT_EQ(withNul.ToQString(), QString::fromUtf16(raw, 3));
 
     EXPECT_EQ(SysStringLen(nullptr), 0u);
     EXPECT_EQ(QStringFromBSTR(nullptr), QString());
@@ -108,8 +108,8 @@ TEST(BStr, ALeadingByteOrderMarkIsACharacterOfTheText)
     for (const char16_t mark : {u'\uFEFF', u'\uFFFE'}) {
         const char16_t raw[] = {mark, u'A', u'\u00e9', 0};
         const QString expected = QString(QChar(mark)) + QStringLiteral("A\u00e9");
-        BStr text = BStr::Adopt(SysAllocStringLen(raw, 3));
-        EXPECT_EQ(text.toQString(), expected);
+        BStr text = BStr::Attach(SysAllocStringLen(raw, 3));
+        EXPECT_EQ(text.ToQString(), expected);
         EXPECT_EQ(QStringFromOLESTR(raw), expected);
         EXPECT_EQ(Variant(raw).toQString(), expected);
     }

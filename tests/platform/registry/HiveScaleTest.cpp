@@ -55,9 +55,10 @@ TEST_F(BigHive, KeyTwoHundredThousandDeepIsReadAndRewrittenInProportion)
     ASSERT_EQ(RegEnumKeyEx(HKEY_CURRENT_USER, 0, &first), ERROR_SUCCESS);
     EXPECT_EQ(first, "a");
     RegKey deeper;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, DeepPath() + "\\b\\c", 0, KEY_ALL_ACCESS, deeper.put()),
-              ERROR_SUCCESS);
-    ASSERT_EQ(RegSetDwordValue(deeper.get(), "n", 7), ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyEx(HKEY_CURRENT_USER, DeepPath() + "\\b\\c", 0, KEY_ALL_ACCESS, deeper.ReleaseAndGetAddressOf()),
+        ERROR_SUCCESS);
+    ASSERT_EQ(RegSetDwordValue(deeper.Get(), "n", 7), ERROR_SUCCESS);
     EXPECT_EQ(RegGetDwordValue(HKEY_CURRENT_USER, DeepPath() + "\\b\\c", "n"), 7u);
     EXPECT_LT(FileText(UserHivePath()).size(), 2 * text.size() + 100);
 
@@ -76,22 +77,24 @@ TEST_F(BigHive, HundredThousandSiblingsAreParsedOnceAndKeptWhole)
 
     EXPECT_EQ(RegGetStringValue(HKEY_CLASSES_ROOT, "Crowd\\" + WideName(kWide / 2), ""), QString::number(kWide / 2));
     RegKey crowd;
-    ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Classes\\Crowd", 0, KEY_READ, crowd.put()), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Classes\\Crowd", 0, KEY_READ, crowd.ReleaseAndGetAddressOf()),
+              ERROR_SUCCESS);
     QString name;
     for (int i = 0; i < kWide; ++i) {  // every index, in order
-        ASSERT_EQ(RegEnumKeyEx(crowd.get(), DWORD(i), &name), ERROR_SUCCESS);
+        ASSERT_EQ(RegEnumKeyEx(crowd.Get(), DWORD(i), &name), ERROR_SUCCESS);
         ASSERT_EQ(name, WideName(i));
     }
-    EXPECT_EQ(RegEnumKeyEx(crowd.get(), kWide, &name), ERROR_NO_MORE_ITEMS);
+    EXPECT_EQ(RegEnumKeyEx(crowd.Get(), kWide, &name), ERROR_NO_MORE_ITEMS);
     EXPECT_EQ(RegGetStringValue(HKEY_LOCAL_MACHINE, "Software", ""), std::nullopt);  // the other hive, read once too
     const auto loads = HiveLoadCount();
 
     // A registration's worth of changes works on the hive already parsed.
     for (int i = 0; i < 20; ++i) {
         RegKey key;
-        ASSERT_EQ(RegCreateKeyEx(HKEY_CLASSES_ROOT, QString("Mine\\%1").arg(i), 0, KEY_ALL_ACCESS, key.put()),
+        ASSERT_EQ(RegCreateKeyEx(HKEY_CLASSES_ROOT, QString("Mine\\%1").arg(i), 0, KEY_ALL_ACCESS,
+                                 key.ReleaseAndGetAddressOf()),
                   ERROR_SUCCESS);
-        ASSERT_EQ(RegSetStringValue(key.get(), "", "mine"), ERROR_SUCCESS);
+        ASSERT_EQ(RegSetStringValue(key.Get(), "", "mine"), ERROR_SUCCESS);
     }
     EXPECT_EQ(HiveLoadCount(), loads) << "none of them read the file again";
     const QByteArray after = FileText(UserHivePath());

@@ -109,22 +109,25 @@ void ExpectIndexAgreesWithTree(const QByteArray& text, const std::string& what)
 TEST_F(RegistryTest, HostileNamesAndValuesRoundTripThroughTheHiveFile)
 {
     RegKey keep;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Keep", 0, KEY_ALL_ACCESS, keep.put()), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetStringValue(keep.get(), "", "registration"), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Keep", 0, KEY_ALL_ACCESS, keep.ReleaseAndGetAddressOf()),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetStringValue(keep.Get(), "", "registration"), ERROR_SUCCESS);
 
     RegKey key;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Hostile", 0, KEY_ALL_ACCESS, key.put()), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Hostile", 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()),
+              ERROR_SUCCESS);
     for (const QString& text : kHostile)
-        ASSERT_EQ(RegSetStringValue(key.get(), text, text), ERROR_SUCCESS) << text.toStdString();
-    ASSERT_EQ(RegSetStringValue(key.get(), "", "\n"), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetStringValue(key.get(), "empty", ""), ERROR_SUCCESS);
+        ASSERT_EQ(RegSetStringValue(key.Get(), text, text), ERROR_SUCCESS) << text.toStdString();
+    ASSERT_EQ(RegSetStringValue(key.Get(), "", "\n"), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetStringValue(key.Get(), "empty", ""), ERROR_SUCCESS);
     for (const QString& name : KeyNames()) {
         RegKey sub;
-        ASSERT_EQ(RegCreateKeyEx(key.get(), name, 0, KEY_ALL_ACCESS, sub.put()), ERROR_SUCCESS) << name.toStdString();
-        ASSERT_EQ(RegSetStringValue(sub.get(), "", name), ERROR_SUCCESS);
+        ASSERT_EQ(RegCreateKeyEx(key.Get(), name, 0, KEY_ALL_ACCESS, sub.ReleaseAndGetAddressOf()), ERROR_SUCCESS)
+            << name.toStdString();
+        ASSERT_EQ(RegSetStringValue(sub.Get(), "", name), ERROR_SUCCESS);
     }
     // The hive stays writable, and every write after reads back too.
-    ASSERT_EQ(RegSetStringValue(keep.get(), "after", "still written"), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetStringValue(keep.Get(), "after", "still written"), ERROR_SUCCESS);
 
     // What the file holds, read on its own.
     const auto parsed = ParseHive(FileText(UserHivePath()), kUser);
@@ -151,7 +154,7 @@ TEST_F(RegistryTest, HostileNamesAndValuesRoundTripThroughTheHiveFile)
     // And through the calls, with the names as enumerated.
     QStringList names;
     QString name;
-    for (DWORD i = 0; RegEnumKeyEx(key.get(), i, &name) == ERROR_SUCCESS; ++i)
+    for (DWORD i = 0; RegEnumKeyEx(key.Get(), i, &name) == ERROR_SUCCESS; ++i)
         names << name;
     const QStringList keyNames = KeyNames();
     EXPECT_EQ(QSet<QString>(names.begin(), names.end()), QSet<QString>(keyNames.begin(), keyNames.end()));
@@ -164,17 +167,18 @@ TEST_F(RegistryTest, HostileNamesAndValuesRoundTripThroughTheHiveFile)
 TEST_F(RegistryTest, TextWithoutAUtf8FormIsRefusedAndNothingIsWritten)
 {
     RegKey key;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Plain", 0, KEY_ALL_ACCESS, key.put()), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetStringValue(key.get(), "a", "b"), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Plain", 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetStringValue(key.Get(), "a", "b"), ERROR_SUCCESS);
     const QByteArray before = FileText(UserHivePath());
 
     const QString lone = QStringLiteral("half ") + QChar(0xD800) + QStringLiteral(" a pair");
     HKEY h = 0;
-    EXPECT_EQ(RegSetStringValue(key.get(), lone, "x"), ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(RegSetStringValue(key.get(), "x", lone), ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(RegSetValueEx(key.get(), lone, REG_BINARY, reinterpret_cast<const uint8_t*>("1"), 1),
+    EXPECT_EQ(RegSetStringValue(key.Get(), lone, "x"), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegSetStringValue(key.Get(), "x", lone), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegSetValueEx(key.Get(), lone, REG_BINARY, reinterpret_cast<const uint8_t*>("1"), 1),
               ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(RegCreateKeyEx(key.get(), lone, 0, KEY_ALL_ACCESS, &h), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegCreateKeyEx(key.Get(), lone, 0, KEY_ALL_ACCESS, &h), ERROR_INVALID_PARAMETER);
     EXPECT_EQ(h, 0u);
     EXPECT_EQ(FileText(UserHivePath()), before);
 }

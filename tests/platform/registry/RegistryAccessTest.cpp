@@ -19,10 +19,11 @@ protected:
     {
         RegistryTest::SetUp();
         RegKey key;
-        ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Shared Tools\\Info", 0, KEY_ALL_ACCESS, key.put()),
+        ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Shared Tools\\Info", 0, KEY_ALL_ACCESS,
+                                 key.ReleaseAndGetAddressOf()),
                   ERROR_SUCCESS);
-        ASSERT_EQ(RegSetStringValue(key.get(), "PATH", "/opt/info"), ERROR_SUCCESS);
-        key.reset();
+        ASSERT_EQ(RegSetStringValue(key.Get(), "PATH", "/opt/info"), ERROR_SUCCESS);
+        key.Reset();
         before = FileText(MachineHivePath());
         ASSERT_TRUE(QFile::setPermissions(MachineHivePath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     }
@@ -50,18 +51,21 @@ TEST_F(ReadOnlyMachineHive, ReadingStillWorksAndNothingIsWritten)
     EXPECT_EQ(RegGetStringValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Shared Tools\\Info", "PATH"), "/opt/info");
 
     RegKey key;
-    EXPECT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\New", 0, KEY_ALL_ACCESS, key.put()), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\New", 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()),
+              ERROR_ACCESS_DENIED);
     EXPECT_EQ(RegSetDwordValue(HKEY_LOCAL_MACHINE, "x", 1), ERROR_ACCESS_DENIED);
     EXPECT_EQ(RegDeleteTree(HKEY_LOCAL_MACHINE, "SOFTWARE"), ERROR_ACCESS_DENIED);
 
     // A read-only open cannot be used to write either.
-    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Shared Tools\\Info", 0, KEY_READ, key.put()),
-              ERROR_SUCCESS);
-    EXPECT_EQ(RegSetStringValue(key.get(), "PATH", "/elsewhere"), ERROR_ACCESS_DENIED);
+    ASSERT_EQ(
+        RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Shared Tools\\Info", 0, KEY_READ, key.ReleaseAndGetAddressOf()),
+        ERROR_SUCCESS);
+    EXPECT_EQ(RegSetStringValue(key.Get(), "PATH", "/elsewhere"), ERROR_ACCESS_DENIED);
     EXPECT_EQ(FileText(MachineHivePath()), before);
 
     // The per-user hive is unaffected.
-    EXPECT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Mine", 0, kAboutBoxMask, key.put()), ERROR_SUCCESS);
+    EXPECT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Mine", 0, kAboutBoxMask, key.ReleaseAndGetAddressOf()),
+              ERROR_SUCCESS);
 }
 
 TEST_F(RegistryTest, HiveThatCannotBeCreatedIsDenied)
