@@ -46,7 +46,7 @@ public:
     {
         if (const HRESULT hr = apartment_.Check(); FAILED(hr))
             return hr;
-        const auto lookup = [this](DISPID id, InvokeKind kind) { return table_.find(id, kind); };
+        const auto lookup = [this](DISPID id, InvokeKind kind) { return table_.Find(id, kind); };
         return DispatchInvoke(iface_, lookup, static_cast<I*>(this), member, riid, flags, params, result, excepInfo,
                               argErr, source_);
     }
@@ -56,7 +56,7 @@ protected:
         : server_(server), table_(table), typeLib_(server.TypeLib())
     {
         server_.Lock();
-        iface_ = typeLib_ ? typeLib_->findInterface(IidOf<I>()) : nullptr;
+        iface_ = typeLib_ ? typeLib_->FindInterface(IidOf<I>()) : nullptr;
         source_ = server.Description().projectName;
         for (const ClassDescription& c : server.Description().classes)
             if (c.defaultInterface == IidOf<I>())

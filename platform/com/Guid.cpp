@@ -20,7 +20,7 @@ int HexDigit(char16_t c)
 
 }  // namespace
 
-std::optional<GUID> GUID::parse(QStringView text)
+std::optional<GUID> GUID::Parse(QStringView text)
 {
     // "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}": 32 ASCII hex digits, each
     // read into the next four bits of the 16 bytes as they are written.
@@ -56,13 +56,13 @@ std::optional<GUID> GUID::parse(QStringView text)
     return g;
 }
 
-QString GUID::toString() const
+QString GUID::ToString() const
 {
     return QString::asprintf("{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", Data1, Data2, Data3, Data4[0],
                              Data4[1], Data4[2], Data4[3], Data4[4], Data4[5], Data4[6], Data4[7]);
 }
 
-QByteArray GUID::toBytes() const
+QByteArray GUID::ToBytes() const
 {
     QByteArray b(16, '\0');
     for (int i = 0; i < 4; ++i)
@@ -75,7 +75,7 @@ QByteArray GUID::toBytes() const
     return b;
 }
 
-std::optional<GUID> GUID::fromBytes(const QByteArray& b)
+std::optional<GUID> GUID::FromBytes(const QByteArray& b)
 {
     if (b.size() != 16)
         return std::nullopt;
@@ -90,13 +90,13 @@ std::optional<GUID> GUID::fromBytes(const QByteArray& b)
 
 bool operator<(const GUID& a, const GUID& b)
 {
-    return a.toBytes() < b.toBytes();
+    return a.ToBytes() < b.ToBytes();
 }
 
 }  // namespace plat
 
 std::size_t std::hash<plat::GUID>::operator()(const plat::GUID& g) const noexcept
 {
-    const QByteArray bytes = g.toBytes();
+    const QByteArray bytes = g.ToBytes();
     return qHashBits(bytes.constData(), static_cast<size_t>(bytes.size()));
 }

@@ -36,9 +36,9 @@ std::shared_ptr<const TypeLibDesc> InprocServer::TypeLib()
     std::call_once(typeLibOnce_, [this] {
         QString error;
         const auto resources = ReadResourcesFromModule(module_, &error);
-        const Resource* r = resources ? resources->find(QString::fromLatin1(RT_TYPELIB), 1) : nullptr;
+        const Resource* r = resources ? resources->Find(QString::fromLatin1(RT_TYPELIB), 1) : nullptr;
         if (r) {
-            if (auto lib = TypeLibDesc::deserialize(r->data, &error))
+            if (auto lib = TypeLibDesc::Deserialize(r->data, &error))
                 typeLib_ = std::make_shared<const TypeLibDesc>(std::move(*lib));
         } else if (resources) {
             error = QStringLiteral("no TYPELIB resource");
@@ -158,7 +158,7 @@ HRESULT InprocServer::RegisterServer()
     if (!lib || path.isEmpty())
         return SELFREG_E_TYPELIB;
 
-    const QString libid = lib->libid.toString();
+    const QString libid = lib->libid.ToString();
     const QString version = TypeLibVersionKey(*lib);
     const QString typeLibKey = QStringLiteral("TypeLib\\%1\\%2").arg(libid, version);
     bool ok = Write(typeLibKey, {{QString(), lib->doc.isEmpty() ? lib->name : lib->doc}}) &&
@@ -166,7 +166,7 @@ HRESULT InprocServer::RegisterServer()
               Write(typeLibKey + QStringLiteral("\\FLAGS"), {{QString(), QStringLiteral("0")}}) &&
               Write(typeLibKey + QStringLiteral("\\HELPDIR"), {{QString(), QFileInfo(path).absolutePath()}});
     for (const InterfaceDesc& i : lib->interfaces) {
-        const QString key = QStringLiteral("Interface\\") + i.iid.toString();
+        const QString key = QStringLiteral("Interface\\") + i.iid.ToString();
         ok = ok && Write(key, {{QString(), i.name}}) &&
              Write(key + QStringLiteral("\\TypeLib"), {{QString(), libid}, {QStringLiteral("Version"), version}});
     }
@@ -176,14 +176,14 @@ HRESULT InprocServer::RegisterServer()
     for (const ClassDescription& c : description_.classes) {
         const QString progid = ProgId(c);
         const QString text = c.description.isEmpty() ? progid : c.description;
-        const QString key = QStringLiteral("CLSID\\") + c.clsid.toString();
+        const QString key = QStringLiteral("CLSID\\") + c.clsid.ToString();
         ok = Write(key, {{QString(), text}}) &&
              Write(key + QStringLiteral("\\InprocServer32"),
                    {{QString(), path}, {QStringLiteral("ThreadingModel"), c.threadingModel}}) &&
              Write(key + QStringLiteral("\\ProgID"), {{QString(), progid}}) &&
              Write(key + QStringLiteral("\\TypeLib"), {{QString(), libid}}) &&
-             Write(key + QStringLiteral("\\VERSION"), {{QString(), lib->versionText()}}) &&
-             Write(progid, {{QString(), text}}) && Write(progid + QStringLiteral("\\CLSID"), {{QString(), c.clsid.toString()}});
+             Write(key + QStringLiteral("\\VERSION"), {{QString(), lib->VersionText()}}) &&
+             Write(progid, {{QString(), text}}) && Write(progid + QStringLiteral("\\CLSID"), {{QString(), c.clsid.ToString()}});
         if (!ok)
             return SELFREG_E_CLASS;
     }
@@ -194,19 +194,19 @@ HRESULT InprocServer::UnregisterServer()
 {
     bool ok = true;
     for (const ClassDescription& c : description_.classes) {
-        ok = Remove(QStringLiteral("CLSID\\") + c.clsid.toString()) && ok;
+        ok = Remove(QStringLiteral("CLSID\\") + c.clsid.ToString()) && ok;
         // The ProgID may meanwhile name another class; that one stays.
         const auto owner = RegGetStringValue(HKEY_CURRENT_USER, kClasses + ProgId(c) + QStringLiteral("\\CLSID"), {});
-        if (!owner || GUID::parse(*owner) == c.clsid)
+        if (!owner || GUID::Parse(*owner) == c.clsid)
             ok = Remove(ProgId(c)) && ok;
     }
     if (const auto lib = TypeLib()) {
-        const QString libKey = QStringLiteral("TypeLib\\") + lib->libid.toString();
+        const QString libKey = QStringLiteral("TypeLib\\") + lib->libid.ToString();
         ok = Remove(libKey + u'\\' + TypeLibVersionKey(*lib)) && ok;
         if (!HasSubkeys(libKey))
             ok = Remove(libKey) && ok;
         for (const InterfaceDesc& i : lib->interfaces)
-            ok = Remove(QStringLiteral("Interface\\") + i.iid.toString()) && ok;
+            ok = Remove(QStringLiteral("Interface\\") + i.iid.ToString()) && ok;
     }
     return ok ? S_OK : SELFREG_E_CLASS;
 }

@@ -69,7 +69,7 @@ private:
 
 }  // namespace
 
-const Resource* ResourceDirectory::find(const QString& type, std::uint32_t id) const
+const Resource* ResourceDirectory::Find(const QString& type, std::uint32_t id) const
 {
     for (const Resource& r : entries)
         if (r.id == id && r.type.compare(type, Qt::CaseInsensitive) == 0)
@@ -77,7 +77,7 @@ const Resource* ResourceDirectory::find(const QString& type, std::uint32_t id) c
     return nullptr;
 }
 
-QByteArray ResourceDirectory::serialize() const
+QByteArray ResourceDirectory::Serialize() const
 {
     Writer w;
     w.bytes(kMagic, 8);
@@ -96,7 +96,7 @@ QByteArray ResourceDirectory::serialize() const
     return w.out;
 }
 
-std::optional<ResourceDirectory> ResourceDirectory::parse(const QByteArray& section, QString* error)
+std::optional<ResourceDirectory> ResourceDirectory::Parse(const QByteArray& section, QString* error)
 {
     ResourceDirectory dir;
     qsizetype at = 0;
@@ -191,7 +191,7 @@ bool InsideLoadedSegment(const link_map* map, std::uint64_t address, std::uint64
 std::optional<ResourceDirectory> ParseSection(const QString& path, const QByteArray& section, QString* error)
 {
     QString why;
-    auto resources = ResourceDirectory::parse(section, &why);
+    auto resources = ResourceDirectory::Parse(section, &why);
     if (!resources)
         return Fail(path, error, why);
     return resources;
@@ -240,7 +240,7 @@ std::optional<ResourceDirectory> ReadResourcesFromModule(const void* address, QS
 
 // ---- Version information -----------------------------------------------------
 
-std::optional<QString> VersionInfo::value(const QString& key) const
+std::optional<QString> VersionInfo::Value(const QString& key) const
 {
     for (const auto& [k, v] : strings)
         if (k == key)
@@ -248,12 +248,12 @@ std::optional<QString> VersionInfo::value(const QString& key) const
     return std::nullopt;
 }
 
-QString VersionInfo::versionText(const std::uint16_t (&v)[4])
+QString VersionInfo::VersionText(const std::uint16_t (&v)[4])
 {
     return QStringLiteral("%1.%2.%3.%4").arg(v[0]).arg(v[1]).arg(v[2]).arg(v[3]);
 }
 
-bool VersionInfo::parseVersion(const QString& text, std::uint16_t (&v)[4])
+bool VersionInfo::ParseVersion(const QString& text, std::uint16_t (&v)[4])
 {
     const QStringList parts = text.split(u'.');
     if (parts.isEmpty() || parts.size() > 4)
@@ -267,7 +267,7 @@ bool VersionInfo::parseVersion(const QString& text, std::uint16_t (&v)[4])
     return true;
 }
 
-QByteArray VersionInfo::serialize() const
+QByteArray VersionInfo::Serialize() const
 {
     Writer w;
     w.u32(kVersionSignature);
@@ -283,7 +283,7 @@ QByteArray VersionInfo::serialize() const
     return w.out;
 }
 
-std::optional<VersionInfo> VersionInfo::parse(const QByteArray& bytes)
+std::optional<VersionInfo> VersionInfo::Parse(const QByteArray& bytes)
 {
     Reader r(bytes);
     if (r.u32() != kVersionSignature)

@@ -86,7 +86,7 @@ std::uint32_t FlagsFromJson(const QJsonValue& v, const NamedFlag (&table)[N], co
 
 GUID GuidFrom(const QJsonValue& v, const QString& where)
 {
-    const auto g = GUID::parse(v.toString());
+    const auto g = GUID::Parse(v.toString());
     if (!g)
         throw Bad{QStringLiteral("%1: bad identifier \"%2\"").arg(where, v.toString())};
     return *g;
@@ -118,7 +118,7 @@ DISPID DispIdFrom(const QJsonValue& v, const QString& where)
 }
 
 // Interface names by identifier (the first interface of an identifier wins,
-// as findInterface finds it), so that listing many classes stays linear.
+// as FindInterface finds it), so that listing many classes stays linear.
 std::unordered_map<IID, QString> NamesByIid(const std::vector<InterfaceDesc>& interfaces)
 {
     std::unordered_map<IID, QString> names;
@@ -152,7 +152,7 @@ std::optional<VARTYPE> VarTypeFromName(const QString& name)
     return std::nullopt;
 }
 
-const FuncDesc* InterfaceDesc::find(DISPID memid, std::uint16_t kindMask) const
+const FuncDesc* InterfaceDesc::Find(DISPID memid, std::uint16_t kindMask) const
 {
     for (const FuncDesc& f : funcs)
         if (f.memid == memid && (f.kind & kindMask))
@@ -160,7 +160,7 @@ const FuncDesc* InterfaceDesc::find(DISPID memid, std::uint16_t kindMask) const
     return nullptr;
 }
 
-const FuncDesc* InterfaceDesc::find(const QString& n) const
+const FuncDesc* InterfaceDesc::Find(const QString& n) const
 {
     for (const FuncDesc& f : funcs)
         if (f.name.compare(n, Qt::CaseInsensitive) == 0)
@@ -168,7 +168,7 @@ const FuncDesc* InterfaceDesc::find(const QString& n) const
     return nullptr;
 }
 
-const InterfaceDesc* TypeLibDesc::findInterface(const IID& iid) const
+const InterfaceDesc* TypeLibDesc::FindInterface(const IID& iid) const
 {
     for (const InterfaceDesc& i : interfaces)
         if (i.iid == iid)
@@ -176,7 +176,7 @@ const InterfaceDesc* TypeLibDesc::findInterface(const IID& iid) const
     return nullptr;
 }
 
-const InterfaceDesc* TypeLibDesc::findInterface(const QString& n) const
+const InterfaceDesc* TypeLibDesc::FindInterface(const QString& n) const
 {
     for (const InterfaceDesc& i : interfaces)
         if (i.name.compare(n, Qt::CaseInsensitive) == 0)
@@ -184,7 +184,7 @@ const InterfaceDesc* TypeLibDesc::findInterface(const QString& n) const
     return nullptr;
 }
 
-const CoClassDesc* TypeLibDesc::findCoClass(const CLSID& clsid) const
+const CoClassDesc* TypeLibDesc::FindCoClass(const CLSID& clsid) const
 {
     for (const CoClassDesc& c : coclasses)
         if (c.clsid == clsid)
@@ -192,17 +192,17 @@ const CoClassDesc* TypeLibDesc::findCoClass(const CLSID& clsid) const
     return nullptr;
 }
 
-QString TypeLibDesc::versionText() const
+QString TypeLibDesc::VersionText() const
 {
     return QStringLiteral("%1.%2").arg(major).arg(minor);
 }
 
-QByteArray TypeLibDesc::serialize() const
+QByteArray TypeLibDesc::Serialize() const
 {
     QJsonObject lib;
     lib[QLatin1String("name")] = name;
-    lib[QLatin1String("libid")] = libid.toString();
-    lib[QLatin1String("version")] = versionText();
+    lib[QLatin1String("libid")] = libid.ToString();
+    lib[QLatin1String("version")] = VersionText();
     if (!doc.isEmpty())
         lib[QLatin1String("doc")] = doc;
     lib[QLatin1String("imports")] = QJsonArray::fromStringList(imports);
@@ -210,7 +210,7 @@ QByteArray TypeLibDesc::serialize() const
     for (const InterfaceDesc& i : interfaces) {
         QJsonObject o;
         o[QLatin1String("name")] = i.name;
-        o[QLatin1String("iid")] = i.iid.toString();
+        o[QLatin1String("iid")] = i.iid.ToString();
         o[QLatin1String("flags")] = FlagsToJson(i.flags, kTypeFlags);
         if (!i.doc.isEmpty())
             o[QLatin1String("doc")] = i.doc;
@@ -244,22 +244,22 @@ QByteArray TypeLibDesc::serialize() const
     for (const CoClassDesc& c : coclasses) {
         QJsonObject o;
         o[QLatin1String("name")] = c.name;
-        o[QLatin1String("clsid")] = c.clsid.toString();
+        o[QLatin1String("clsid")] = c.clsid.ToString();
         o[QLatin1String("flags")] = FlagsToJson(c.flags, kTypeFlags);
         if (!c.doc.isEmpty())
             o[QLatin1String("doc")] = c.doc;
         QJsonArray list;
         for (const IID& iid : c.interfaces)
-            list.append(NameOf(names, iid, iid.toString()));
+            list.append(NameOf(names, iid, iid.ToString()));
         o[QLatin1String("interfaces")] = list;
-        o[QLatin1String("default")] = NameOf(names, c.defaultInterface, c.defaultInterface.toString());
+        o[QLatin1String("default")] = NameOf(names, c.defaultInterface, c.defaultInterface.ToString());
         classes.append(o);
     }
     lib[QLatin1String("coclasses")] = classes;
     return QJsonDocument(lib).toJson(QJsonDocument::Compact);
 }
 
-std::optional<TypeLibDesc> TypeLibDesc::deserialize(const QByteArray& bytes, QString* error)
+std::optional<TypeLibDesc> TypeLibDesc::Deserialize(const QByteArray& bytes, QString* error)
 {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
@@ -365,7 +365,7 @@ std::optional<TypeLibDesc> TypeLibDesc::deserialize(const QByteArray& bytes, QSt
     }
 }
 
-QString TypeLibDesc::describe() const
+QString TypeLibDesc::Describe() const
 {
     auto flagText = [](std::uint32_t flags) {
         QStringList names;
@@ -375,11 +375,11 @@ QString TypeLibDesc::describe() const
         return names.join(QLatin1String(", "));
     };
     QString out;
-    out += QStringLiteral("library %1 %2 version %3\n").arg(name, libid.toString(), versionText());
+    out += QStringLiteral("library %1 %2 version %3\n").arg(name, libid.ToString(), VersionText());
     if (!imports.isEmpty())
         out += QStringLiteral("  imports %1\n").arg(imports.join(QLatin1String(", ")));
     for (const InterfaceDesc& i : interfaces) {
-        out += QStringLiteral("  interface %1 %2 [%3]\n").arg(i.name, i.iid.toString(), flagText(i.flags));
+        out += QStringLiteral("  interface %1 %2 [%3]\n").arg(i.name, i.iid.ToString(), flagText(i.flags));
         for (const FuncDesc& f : i.funcs) {
             QStringList params;
             for (const ParamDesc& p : f.params) {
@@ -398,7 +398,7 @@ QString TypeLibDesc::describe() const
     const auto names = NamesByIid(interfaces);
     for (const CoClassDesc& c : coclasses)
         out += QStringLiteral("  coclass %1 %2 [%3] default %4\n")
-                   .arg(c.name, c.clsid.toString(), flagText(c.flags), NameOf(names, c.defaultInterface, QString()));
+                   .arg(c.name, c.clsid.ToString(), flagText(c.flags), NameOf(names, c.defaultInterface, QString()));
     return out;
 }
 

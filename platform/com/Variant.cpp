@@ -419,7 +419,7 @@ Variant Variant::RefBool(VARIANT_BOOL* p) { return ByRef(VT_BOOL, p); }
 Variant Variant::RefBstr(BSTR* p) { return ByRef(VT_BSTR, p); }
 Variant Variant::RefVariant(VARIANT* p) { return ByRef(VT_VARIANT, p); }
 
-std::optional<QString> Variant::toQString() const
+std::optional<QString> Variant::ToQString() const
 {
     Variant v;
     if (FAILED(VariantChangeType(&v, this, VARIANT_ALPHABOOL, VT_BSTR)))
@@ -427,7 +427,7 @@ std::optional<QString> Variant::toQString() const
     return QStringFromBSTR(v.bstrVal);
 }
 
-std::optional<std::int32_t> Variant::toInt() const
+std::optional<std::int32_t> Variant::ToInt() const
 {
     Variant v;
     if (FAILED(VariantChangeType(&v, this, 0, VT_I4)))
@@ -435,7 +435,7 @@ std::optional<std::int32_t> Variant::toInt() const
     return v.lVal;
 }
 
-std::optional<bool> Variant::toBool() const
+std::optional<bool> Variant::ToBool() const
 {
     Variant v;
     if (FAILED(VariantChangeType(&v, this, 0, VT_BOOL)))

@@ -41,7 +41,7 @@ Key::Key(const Key& other) : values_(other.values_)
             continue;
         to->more_ = std::make_unique<More>();
         to->more_->valueIndex = from->more_->valueIndex;
-        Subkeys& copies = to->more_->subkeys;
+        SubkeyMap& copies = to->more_->subkeys;
         for (const auto& [name, child] : from->more_->subkeys) {
             Key& copy = copies.emplace_hint(copies.end(), name, Key())->second;
             copy.values_ = child.values_;
@@ -76,14 +76,14 @@ Key::~Key()
     }
 }
 
-Key::More& Key::more()
+Key::More& Key::EnsureMore()
 {
     if (!more_)
         more_ = std::make_unique<More>();
     return *more_;
 }
 
-std::optional<std::size_t> Key::valuePosition(const QString& n) const
+std::optional<std::size_t> Key::ValuePosition(const QString& n) const
 {
     if (!more_ || more_->valueIndex.isEmpty()) {
         for (std::size_t i = 0; i < values_.size(); ++i)
@@ -95,28 +95,28 @@ std::optional<std::size_t> Key::valuePosition(const QString& n) const
     return it == more_->valueIndex.cend() ? std::nullopt : std::optional<std::size_t>(*it);
 }
 
-void Key::indexValues()
+void Key::IndexValues()
 {
     if (values_.size() < kIndexedValues) {
         if (more_)
             more_->valueIndex.clear();
         return;
     }
-    auto& index = more().valueIndex;
+    auto& index = EnsureMore().valueIndex;
     index.clear();
     for (std::size_t i = 0; i < values_.size(); ++i)
         index.insert(values_[i].name.toCaseFolded(), i);
 }
 
-const Value* Key::findValue(const QString& n) const
+const Value* Key::FindValue(const QString& n) const
 {
-    const auto at = valuePosition(n);
+    const auto at = ValuePosition(n);
     return at ? &values_[*at] : nullptr;
 }
 
-void Key::setValue(Value value)
+void Key::SetValue(Value value)
 {
-    if (const auto at = valuePosition(value.name)) {
+    if (const auto at = ValuePosition(value.name)) {
         values_[*at].type = value.type;
         values_[*at].data = std::move(value.data);
         return;
@@ -125,26 +125,26 @@ void Key::setValue(Value value)
     if (more_ && !more_->valueIndex.isEmpty())
         more_->valueIndex.insert(values_.back().name.toCaseFolded(), values_.size() - 1);
     else
-        indexValues();
+        IndexValues();
 }
 
-bool Key::removeValue(const QString& n)
+bool Key::RemoveValue(const QString& n)
 {
-    const auto at = valuePosition(n);
+    const auto at = ValuePosition(n);
     if (!at)
         return false;
     values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(*at));
-    indexValues();
+    IndexValues();
     return true;
 }
 
-const Key::Subkeys& Key::subkeys() const
+const Key::SubkeyMap& Key::Subkeys() const
 {
-    static const Subkeys none;
+    static const SubkeyMap none;
     return more_ ? more_->subkeys : none;
 }
 
-Key* Key::findSubkey(const QString& n)
+Key* Key::FindSubkey(const QString& n)
 {
     if (!more_)
         return nullptr;
@@ -152,14 +152,14 @@ Key* Key::findSubkey(const QString& n)
     return it == more_->subkeys.end() ? nullptr : &it->second;
 }
 
-const Key* Key::findSubkey(const QString& n) const
+const Key* Key::FindSubkey(const QString& n) const
 {
-    return const_cast<Key*>(this)->findSubkey(n);
+    return const_cast<Key*>(this)->FindSubkey(n);
 }
 
-Key& Key::subkey(const QString& n, bool* created)
+Key& Key::Subkey(const QString& n, bool* created)
 {
-    Subkeys& subkeys = more().subkeys;
+    SubkeyMap& subkeys = EnsureMore().subkeys;
     // A file lists sibling keys in order, so a new one usually goes last.
     auto at = subkeys.end();
     if (!subkeys.empty() && !NameLess{}(subkeys.rbegin()->first, n)) {
@@ -175,12 +175,12 @@ Key& Key::subkey(const QString& n, bool* created)
     return subkeys.emplace_hint(at, n, Key())->second;
 }
 
-bool Key::removeSubkey(const QString& n)
+bool Key::RemoveSubkey(const QString& n)
 {
     return more_ && more_->subkeys.erase(n) > 0;
 }
 
-void Key::clear()
+void Key::Clear()
 {
     values_.clear();
     more_.reset();
@@ -193,29 +193,29 @@ QStringList SplitPath(const QString& path)
 
 // ---- The tree ------------------------------------------------------------------
 
-const Key* Hive::find(const QString& path) const
+const Key* Hive::Find(const QString& path) const
 {
-    return const_cast<Hive*>(this)->find(path);
+    return const_cast<Hive*>(this)->Find(path);
 }
 
-Key* Hive::find(const QString& path)
+Key* Hive::Find(const QString& path)
 {
     Key* k = &root;
     for (const QString& part : SplitPath(path)) {
-        k = k->findSubkey(part);
+        k = k->FindSubkey(part);
         if (!k)
             return nullptr;
     }
     return k;
 }
 
-Key& Hive::create(const QString& path, bool* created)
+Key& Hive::Create(const QString& path, bool* created)
 {
     Key* k = &root;
     bool fresh = false;
     for (const QString& part : SplitPath(path)) {
         bool made = false;
-        k = &k->subkey(part, &made);
+        k = &k->Subkey(part, &made);
         fresh = fresh || made;
     }
     if (created)
@@ -223,14 +223,14 @@ Key& Hive::create(const QString& path, bool* created)
     return *k;
 }
 
-bool Hive::remove(const QString& path)
+bool Hive::Remove(const QString& path)
 {
     QStringList parts = SplitPath(path);
     if (parts.isEmpty())
         return false;
     const QString leaf = parts.takeLast();
-    Key* parent = find(parts.join(u'\\'));
-    return parent && parent->removeSubkey(leaf);
+    Key* parent = Find(parts.join(u'\\'));
+    return parent && parent->RemoveSubkey(leaf);
 }
 
 // ---- Writing ---------------------------------------------------------------
@@ -380,33 +380,33 @@ void WriteSection(QByteArray& out, QByteArrayView path, const Key& key)
     else
         out += path;
     out += "]\n";
-    for (const Value& v : key.values())
+    for (const Value& v : key.Values())
         WriteValue(out, v);
     out += '\n';
 }
 
 }  // namespace
 
-bool Hive::writeText(const QString& rootName, const TextSink& sink) const
+bool Hive::WriteText(const QString& rootName, const TextSink& sink) const
 {
     // Handed on in pieces of about this size.
     constexpr qsizetype kPiece = 64 * 1024;
     QByteArray out = QByteArray(kHiveHeader) + "\n\n";
     QByteArray path = rootName.toUtf8();
-    if (!root.values().empty())
+    if (!root.Values().empty())
         WriteSection(out, path, root);
 
     // Depth first without recursion; `path` grows and shrinks with the walk,
     // so each key's text costs its own path once.
     struct Frame {
         const Key* key;
-        Key::Subkeys::const_iterator next;
+        Key::SubkeyMap::const_iterator next;
         qsizetype pathSize;
     };
-    std::vector<Frame> walk{{&root, root.subkeys().begin(), path.size()}};
+    std::vector<Frame> walk{{&root, root.Subkeys().begin(), path.size()}};
     while (!walk.empty()) {
         Frame& top = walk.back();
-        if (top.next == top.key->subkeys().end()) {
+        if (top.next == top.key->Subkeys().end()) {
             walk.pop_back();
             continue;
         }
@@ -415,9 +415,9 @@ bool Hive::writeText(const QString& rootName, const TextSink& sink) const
         path += '\\';
         path += name.toUtf8();
         // A key with neither values nor subkeys needs its own section; the others are implied.
-        if (!child.values().empty() || child.subkeys().empty())
+        if (!child.Values().empty() || child.Subkeys().empty())
             WriteSection(out, path, child);
-        walk.push_back({&child, child.subkeys().begin(), path.size()});
+        walk.push_back({&child, child.Subkeys().begin(), path.size()});
         if (out.size() >= kPiece) {
             if (!sink(out))
                 return false;
@@ -427,10 +427,10 @@ bool Hive::writeText(const QString& rootName, const TextSink& sink) const
     return out.isEmpty() || sink(out);
 }
 
-QByteArray Hive::toText(const QString& rootName) const
+QByteArray Hive::ToText(const QString& rootName) const
 {
     QByteArray text;
-    writeText(rootName, [&](QByteArrayView piece) {
+    WriteText(rootName, [&](QByteArrayView piece) {
         text += piece;
         return true;
     });
@@ -715,13 +715,13 @@ quint64 PathHash(const QString& path)
 
 }  // namespace
 
-bool HiveIndex::contains(const QString& path) const
+bool HiveIndex::Contains(const QString& path) const
 {
     const quint64 h = PathHash(path);
     return h == RootHash() || std::binary_search(keys_.begin(), keys_.end(), h);
 }
 
-std::vector<HiveIndex::Span> HiveIndex::spansOf(const QString& path) const
+std::vector<HiveIndex::Span> HiveIndex::SpansOf(const QString& path) const
 {
     const quint64 h = PathHash(path);
     auto it = std::lower_bound(spans_.begin(), spans_.end(), h,
@@ -865,7 +865,7 @@ private:
                 if (!IsUtf8(name))
                     throw Corrupt{QStringLiteral("text is not UTF-8")};
                 if (make_ == Make::Tree) {
-                    link.key = &link.key->subkey(TextFromUtf8(name));
+                    link.key = &link.key->Subkey(TextFromUtf8(name));
                 } else {
                     link.hash = ChildHash(link.hash, name);
                     index_.key(link.hash);
@@ -912,7 +912,7 @@ private:
         }
         Value v = ReadData(std::move(name), data);  // read in either case: that is the check
         if (make_ == Make::Tree)
-            chain_.back().key->setValue(std::move(v));
+            chain_.back().key->SetValue(std::move(v));
     }
 
     struct Link {

@@ -315,12 +315,12 @@ std::shared_ptr<const Key> ReadKey(HiveId id, const QString& path)
     for (int attempt = 0; attempt < 2; ++attempt) {
         Loaded& now = Current(id, attempt > 0);
         if (now.hive) {
-            const Key* key = now.hive->find(path);
+            const Key* key = now.hive->Find(path);
             return key ? std::shared_ptr<const Key>(now.hive, key) : nullptr;
         }
-        const std::vector<HiveIndex::Span> spans = now.index->spansOf(path);
+        const std::vector<HiveIndex::Span> spans = now.index->SpansOf(path);
         if (spans.empty())
-            return now.index->contains(path) ? std::make_shared<Key>() : nullptr;
+            return now.index->Contains(path) ? std::make_shared<Key>() : nullptr;
         qint64 size = 0;
         for (const HiveIndex::Span& span : spans)
             size += span.length;
@@ -337,7 +337,7 @@ std::shared_ptr<const Key> ReadKey(HiveId id, const QString& path)
         if (whole && ::fstat(now.pin.fd(), &st) == 0 && StampOf(st) == now.stamp) {
             ParseResult parsed = ParseHiveSections(text, HiveRootName(id));
             if (parsed.hive) {
-                Key* key = parsed.hive->find(path);
+                Key* key = parsed.hive->Find(path);
                 return std::make_shared<Key>(key ? std::move(*key) : Key());
             }
         }
@@ -350,7 +350,7 @@ bool KeyExists(HiveId id, const QString& path)
 {
     std::lock_guard lock(cacheMutex);
     const Loaded& now = Current(id, false);
-    return now.hive ? now.hive->find(path) != nullptr : now.index->contains(path);
+    return now.hive ? now.hive->Find(path) != nullptr : now.index->Contains(path);
 }
 
 QString HiveProblem(HiveId id, bool forWriting)
@@ -423,7 +423,7 @@ std::int32_t WriteHiveFile(HiveId id, const QString& path, std::unique_lock<std:
     Loaded& now = Cached(id);
     QSaveFile out(path);
     const bool written = out.open(QIODevice::WriteOnly) &&
-                         now.hive->writeText(HiveRootName(id), [&](QByteArrayView piece) {
+                         now.hive->WriteText(HiveRootName(id), [&](QByteArrayView piece) {
                              return out.write(piece.data(), piece.size()) == piece.size();
                          });
     if (!written || !out.commit()) {

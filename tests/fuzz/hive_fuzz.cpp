@@ -37,14 +37,14 @@ void CheckText(const QByteArray& text)
     {
         const Hive copy = *read.hive;  // every edit starts from a copy
     }
-    const QByteArray written = read.hive->toText(kRoot);
+    const QByteArray written = read.hive->ToText(kRoot);
     fuzz::Expect(written.size() <= 64 * text.size() + 4096,
                  "a hive's text is at most a fixed multiple of what was read",
                  QStringLiteral("%1 bytes read, %2 written").arg(text.size()).arg(written.size()));
     const registry::ParseResult again = ParseHive(written, kRoot);
     fuzz::Expect(again.hive.has_value(), "a hive's own text reads back",
                  QStringLiteral("line %1: %2").arg(again.line).arg(again.reason));
-    fuzz::Expect(again.hive->toText(kRoot) == written, "a hive read back writes the same text");
+    fuzz::Expect(again.hive->ToText(kRoot) == written, "a hive read back writes the same text");
 }
 
 // The per-user hive file, which must read whenever it exists.

@@ -222,9 +222,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Variant copy;
     VariantCopy(&copy, &source);
     Variant wrapped(source);
-    (void)wrapped.toQString();
-    (void)wrapped.toInt();
-    (void)wrapped.toBool();
+    (void)wrapped.ToQString();
+    (void)wrapped.ToInt();
+    (void)wrapped.ToBool();
 
     Referenced target;
     VARIANT reference{};

@@ -20,7 +20,7 @@ void RegisterLibrary(const QString& path)
     plat::RegKey key;
     ASSERT_EQ(plat::RegCreateKeyEx(
                   plat::HKEY_CURRENT_USER,
-                  QStringLiteral("Software\\Classes\\CLSID\\%1\\InprocServer32").arg(CLSID_clsRoamwell.toString()), 0,
+                  QStringLiteral("Software\\Classes\\CLSID\\%1\\InprocServer32").arg(CLSID_clsRoamwell.ToString()), 0,
                   plat::KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()),
               0);
     ASSERT_EQ(plat::RegSetStringValue(key.Get(), QString(), path), 0);

@@ -24,10 +24,10 @@ TEST_F(RegisteredProbe, RegistrationEntriesLandInThePerUserClasses)
     EXPECT_EQ(UserValue(kClassKey + "\\InprocServer32"), QFileInfo(kProbePath).absoluteFilePath());
     EXPECT_EQ(UserValue(kClassKey + "\\InprocServer32", "ThreadingModel"), "Apartment");
     EXPECT_EQ(UserValue(kClassKey + "\\ProgID"), "ProbeServer.clsProbe");
-    EXPECT_EQ(UserValue(kClassKey + "\\TypeLib"), LIBID_ProbeServer.toString());
-    EXPECT_EQ(UserValue("Software\\Classes\\ProbeServer.clsProbe\\CLSID"), CLSID_clsProbe.toString());
-    EXPECT_EQ(UserValue("Software\\Classes\\TypeLib\\" + LIBID_ProbeServer.toString() + "\\1b.0"), "ProbeServer");
-    EXPECT_EQ(UserValue("Software\\Classes\\Interface\\" + _clsProbe::Iid.toString()), "_clsProbe");
+    EXPECT_EQ(UserValue(kClassKey + "\\TypeLib"), LIBID_ProbeServer.ToString());
+    EXPECT_EQ(UserValue("Software\\Classes\\ProbeServer.clsProbe\\CLSID"), CLSID_clsProbe.ToString());
+    EXPECT_EQ(UserValue("Software\\Classes\\TypeLib\\" + LIBID_ProbeServer.ToString() + "\\1b.0"), "ProbeServer");
+    EXPECT_EQ(UserValue("Software\\Classes\\Interface\\" + _clsProbe::Iid.ToString()), "_clsProbe");
     // Nothing machine-wide was touched.
     EXPECT_FALSE(QFileInfo::exists(MachineHivePath()));
 
@@ -91,8 +91,8 @@ TEST_F(RegisteredProbe, UnregisteredClassCannotBeCreated)
     CLSID clsid;
     EXPECT_EQ(CLSIDFromProgID("ProbeServer.clsProbe", &clsid), CO_E_CLASSSTRING);
     EXPECT_FALSE(UserValue(kClassKey));
-    EXPECT_FALSE(UserValue("Software\\Classes\\TypeLib\\" + LIBID_ProbeServer.toString()));
-    EXPECT_FALSE(UserValue("Software\\Classes\\Interface\\" + _clsProbe::Iid.toString()));
+    EXPECT_FALSE(UserValue("Software\\Classes\\TypeLib\\" + LIBID_ProbeServer.ToString()));
+    EXPECT_FALSE(UserValue("Software\\Classes\\Interface\\" + _clsProbe::Iid.ToString()));
     EXPECT_EQ(Unregister(), S_OK) << "unregistering twice is harmless";
 }
 

@@ -21,7 +21,7 @@ namespace {
 
 const QString kTinyPath = QStringLiteral(TINY_LIBRARY);
 const QString kComponentPath = QStringLiteral(ROAMWELL_DLL);
-const QString kClassKey = QStringLiteral("Software\\Classes\\CLSID\\%1\\InprocServer32").arg(CLSID_clsProbe.toString());
+const QString kClassKey = QStringLiteral("Software\\Classes\\CLSID\\%1\\InprocServer32").arg(CLSID_clsProbe.ToString());
 
 QByteArray ReadAll(const QString& path)
 {
@@ -376,8 +376,8 @@ TEST_F(ComTest, ALoadedLibraryReadsNoResourceOutsideItsImage)
     QString error;
     const auto before = ReadResourcesFromModule(inside, &error);
     ASSERT_TRUE(before) << error.toStdString();
-    ASSERT_TRUE(before->find("TINY", 1));
-    EXPECT_EQ(before->find("TINY", 1)->data, "seed");
+    ASSERT_TRUE(before->Find("TINY", 1));
+    EXPECT_EQ(before->Find("TINY", 1)->data, "seed");
 
     for (std::uint64_t address : {std::uint64_t(0x7fff00000000), std::uint64_t(1) << 62, ~std::uint64_t(0) - 8}) {
         const QString fresh = Write(dir.path() + "/fresh.so", Edited([&](Image& i) {

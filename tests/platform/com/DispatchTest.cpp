@@ -87,7 +87,7 @@ TEST_F(LateBound, ByReferenceArgumentsAreWrittenBack)
     // Arguments by value are converted and the caller's copy is left alone.
     Variant byValue("7");
     ASSERT_EQ(CallByName(object.Get(), "Twice", {byValue}), S_OK);
-    EXPECT_EQ(*byValue.toQString(), "7");
+    EXPECT_EQ(*byValue.ToQString(), "7");
 }
 
 TEST_F(LateBound, InvokeByDispatchIdentifierWithNamedArguments)
@@ -107,7 +107,7 @@ TEST_F(LateBound, InvokeByDispatchIdentifierWithNamedArguments)
 
     // A [retval] parameter is the call's result.
     ASSERT_EQ(CallByName(object.Get(), "Version", {}, &result, nullptr, DISPATCH_PROPERTYGET), S_OK);
-    EXPECT_EQ(*result.toQString(), "27.0");
+    EXPECT_EQ(*result.ToQString(), "27.0");
     ASSERT_EQ(CallByName(object.Get(), "CallsOnThisThread", {}, &result), S_OK);
     EXPECT_EQ(result.vt, VT_I4);
 }

@@ -20,24 +20,24 @@ using namespace plat;
 
 TEST(Guid, TextAndBinaryForms)
 {
-    const auto g = GUID::parse(u"{1034ccb5-CFE4-4076-b15b-C833C313FB05}");
+    const auto g = GUID::Parse(u"{1034ccb5-CFE4-4076-b15b-C833C313FB05}");
     ASSERT_TRUE(g);
-    EXPECT_EQ(g->toString(), "{1034CCB5-CFE4-4076-B15B-C833C313FB05}");
-    EXPECT_EQ(g->toBytes().toHex(), "b5cc3410e4cf7640b15bc833c313fb05");
-    EXPECT_EQ(GUID::fromBytes(g->toBytes()), g);
-    EXPECT_EQ(IID_IDispatch.toString(), "{00020400-0000-0000-C000-000000000046}");
-    EXPECT_EQ(IID_IClassFactory.toString(), "{00000001-0000-0000-C000-000000000046}");
+    EXPECT_EQ(g->ToString(), "{1034CCB5-CFE4-4076-B15B-C833C313FB05}");
+    EXPECT_EQ(g->ToBytes().toHex(), "b5cc3410e4cf7640b15bc833c313fb05");
+    EXPECT_EQ(GUID::FromBytes(g->ToBytes()), g);
+    EXPECT_EQ(IID_IDispatch.ToString(), "{00020400-0000-0000-C000-000000000046}");
+    EXPECT_EQ(IID_IClassFactory.ToString(), "{00000001-0000-0000-C000-000000000046}");
 
     for (const char16_t* bad : {u"", u"{1034CCB5-CFE4-4076-B15B-C833C313FB05", u"{1034CCB5CFE4-4076-B15B-C833C313FB05}",
                                 u"{1034CCB5-CFE4-4076-B15B-C833C313FB0G}", u"{1034CCB5-CFE4-4076-B15B-C833C313FB0}"})
-        EXPECT_FALSE(GUID::parse(bad)) << QString::fromUtf16(bad).toStdString();
+        EXPECT_FALSE(GUID::Parse(bad)) << QString::fromUtf16(bad).toStdString();
 }
 
 TEST(Guid, OnlyTheExactBracedHexFormParses)
 {
     const QString good = QStringLiteral("{1034CCB5-CFE4-4076-B15B-C833C313FB05}");
-    ASSERT_TRUE(GUID::parse(good));
-    ASSERT_TRUE(GUID::parse(good.toLower()));
+    ASSERT_TRUE(GUID::Parse(good));
+    ASSERT_TRUE(GUID::Parse(good.toLower()));
     const char16_t* bad[] = {
         u"1034CCB5-CFE4-4076-B15B-C833C313FB05",             // no braces
         u"{1034CCB5-CFE4-4076-B15B-C833C313FB05",            // no closing brace
@@ -66,17 +66,17 @@ TEST(Guid, OnlyTheExactBracedHexFormParses)
         u"{----------------------------------}",
     };
     for (const char16_t* text : bad)
-        EXPECT_FALSE(GUID::parse(text)) << QString::fromUtf16(text).toStdString();
+        EXPECT_FALSE(GUID::Parse(text)) << QString::fromUtf16(text).toStdString();
     const char16_t withNul[] = u"{1034CCB5-CFE4-4076-B15B-C833C313FB05}";
-    EXPECT_FALSE(GUID::parse(QStringView(withNul, 39))) << "a NUL after the closing brace";
+    EXPECT_FALSE(GUID::Parse(QStringView(withNul, 39))) << "a NUL after the closing brace";
 
     // Every digit counts, in its place.
-    const auto ones = GUID::parse(u"{11111111-2222-3333-4455-66778899AABB}");
+    const auto ones = GUID::Parse(u"{11111111-2222-3333-4455-66778899AABB}");
     ASSERT_TRUE(ones);
     EXPECT_EQ(ones->Data1, 0x11111111u);
     EXPECT_EQ(ones->Data2, 0x2222);
     EXPECT_EQ(ones->Data3, 0x3333);
-    EXPECT_EQ(ones->toBytes().right(8).toHex(), "445566778899aabb");
+    EXPECT_EQ(ones->ToBytes().right(8).toHex(), "445566778899aabb");
 }
 
 TEST(BStr, LengthPrefixedText)
@@ -111,7 +111,7 @@ TEST(BStr, ALeadingByteOrderMarkIsACharacterOfTheText)
         BStr text = BStr::Attach(SysAllocStringLen(raw, 3));
         EXPECT_EQ(text.ToQString(), expected);
         EXPECT_EQ(QStringFromOLESTR(raw), expected);
-        EXPECT_EQ(Variant(raw).toQString(), expected);
+        EXPECT_EQ(Variant(raw).ToQString(), expected);
     }
 }
 
@@ -155,7 +155,7 @@ TEST(Variant, ConversionsForLateBoundCalls)
     EXPECT_EQ(to(Variant(std::int32_t(7)), VT_BOOL).boolVal, VARIANT_TRUE);
     EXPECT_EQ(to(Variant(std::int32_t(0)), VT_BOOL).boolVal, VARIANT_FALSE);
     EXPECT_EQ(to(Variant("false"), VT_BOOL).boolVal, VARIANT_FALSE);
-    EXPECT_EQ(*Variant(true).toQString(), "True");
+    EXPECT_EQ(*Variant(true).ToQString(), "True");
 
     // Integers round half to even.
     EXPECT_EQ(to(Variant(2.5), VT_I2).iVal, 2);
@@ -163,8 +163,8 @@ TEST(Variant, ConversionsForLateBoundCalls)
     EXPECT_EQ(to(Variant(-2.5), VT_I4).lVal, -2);
     EXPECT_EQ(to(Variant(" 42 "), VT_I2).iVal, 42);
     EXPECT_EQ(to(Variant("&H10"), VT_I4).lVal, 16);
-    EXPECT_EQ(*Variant(std::int16_t(-5)).toQString(), "-5");
-    EXPECT_EQ(*Variant(3392.5f).toQString(), "3392.5");
+    EXPECT_EQ(*Variant(std::int16_t(-5)).ToQString(), "-5");
+    EXPECT_EQ(*Variant(3392.5f).ToQString(), "3392.5");
 
     to(Variant(std::int32_t(40000)), VT_I2, &hr);
     EXPECT_EQ(hr, DISP_E_OVERFLOW);
@@ -179,7 +179,7 @@ TEST(Variant, ConversionsForLateBoundCalls)
 
     // A by-reference source is read through its pointer.
     std::int16_t h = 300;
-    EXPECT_EQ(*Variant::RefI2(&h).toQString(), "300");
+    EXPECT_EQ(*Variant::RefI2(&h).ToQString(), "300");
 }
 
 TEST(Variant, StoringThroughReferencesConverts)
@@ -209,9 +209,9 @@ TEST(Variant, CopiesOwnTheirText)
     EXPECT_NE(a.bstrVal, b.bstrVal);
     Variant c = std::move(a);
     EXPECT_EQ(a.vt, VT_EMPTY);
-    EXPECT_EQ(*c.toQString(), "shared?");
+    EXPECT_EQ(*c.ToQString(), "shared?");
     b = c;
-    EXPECT_EQ(*b.toQString(), "shared?");
+    EXPECT_EQ(*b.ToQString(), "shared?");
 }
 
 namespace {

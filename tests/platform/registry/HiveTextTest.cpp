@@ -52,7 +52,7 @@ std::vector<std::pair<QString, const registry::Key*>> AllKeys(const Hive& hive)
     std::vector<std::pair<QString, const registry::Key*>> keys{{QString(), &hive.root}};
     for (std::size_t i = 0; i < keys.size(); ++i) {
         const auto [path, key] = keys[i];
-        for (const auto& [name, subkey] : key->subkeys())
+        for (const auto& [name, subkey] : key->Subkeys())
             keys.emplace_back(path.isEmpty() ? name : path + u'\\' + name, &subkey);
     }
     return keys;
@@ -84,23 +84,23 @@ void ExpectIndexAgreesWithTree(const QByteArray& text, const std::string& what)
     if (!tree.hive)
         return;
     for (const auto& [path, key] : AllKeys(*tree.hive)) {
-        EXPECT_TRUE(indexed.index->contains(path)) << what << ": " << path.toStdString();
-        EXPECT_TRUE(indexed.index->contains(path.toUpper())) << what << ": " << path.toStdString();
+        EXPECT_TRUE(indexed.index->Contains(path)) << what << ": " << path.toStdString();
+        EXPECT_TRUE(indexed.index->Contains(path.toUpper())) << what << ": " << path.toStdString();
         QByteArray sections;
-        for (const auto& span : indexed.index->spansOf(path))
+        for (const auto& span : indexed.index->SpansOf(path))
             sections += text.mid(span.offset, span.length);
         const auto parsed = registry::ParseHiveSections(sections, kUser);
         ASSERT_TRUE(parsed.hive) << what << ": " << path.toStdString();
-        const registry::Key* read = parsed.hive->find(path);
+        const registry::Key* read = parsed.hive->Find(path);
         const std::vector<registry::Value> none;
-        const auto& values = read ? read->values() : none;
-        ASSERT_EQ(values.size(), key->values().size()) << what << ": " << path.toStdString();
+        const auto& values = read ? read->Values() : none;
+        ASSERT_EQ(values.size(), key->Values().size()) << what << ": " << path.toStdString();
         for (std::size_t i = 0; i < values.size(); ++i) {
-            EXPECT_EQ(values[i].name, key->values()[i].name);
-            EXPECT_EQ(values[i].type, key->values()[i].type);
-            EXPECT_EQ(values[i].data, key->values()[i].data);
+            EXPECT_EQ(values[i].name, key->Values()[i].name);
+            EXPECT_EQ(values[i].type, key->Values()[i].type);
+            EXPECT_EQ(values[i].data, key->Values()[i].data);
         }
-        EXPECT_FALSE(indexed.index->contains(path + "\\absent")) << what;
+        EXPECT_FALSE(indexed.index->Contains(path + "\\absent")) << what;
     }
 }
 
@@ -132,24 +132,24 @@ TEST_F(RegistryTest, HostileNamesAndValuesRoundTripThroughTheHiveFile)
     // What the file holds, read on its own.
     const auto parsed = ParseHive(FileText(UserHivePath()), kUser);
     ASSERT_TRUE(parsed.hive) << "line " << parsed.line << ": " << parsed.reason.toStdString();
-    const registry::Key* onDisk = parsed.hive->find("Software\\Hostile");
+    const registry::Key* onDisk = parsed.hive->Find("Software\\Hostile");
     ASSERT_TRUE(onDisk);
     for (const QString& text : kHostile) {
-        const registry::Value* v = onDisk->findValue(text);
+        const registry::Value* v = onDisk->FindValue(text);
         ASSERT_TRUE(v) << text.toStdString();
         EXPECT_EQ(v->name, text);
         EXPECT_EQ(v->data, Stored(text)) << text.toStdString();
     }
-    EXPECT_EQ(onDisk->findValue("")->data, Stored("\n"));
-    EXPECT_EQ(onDisk->findValue("empty")->data, Stored(""));
+    EXPECT_EQ(onDisk->FindValue("")->data, Stored("\n"));
+    EXPECT_EQ(onDisk->FindValue("empty")->data, Stored(""));
     for (const QString& name : KeyNames()) {
-        const registry::Key* sub = onDisk->findSubkey(name);
+        const registry::Key* sub = onDisk->FindSubkey(name);
         ASSERT_TRUE(sub) << name.toStdString();
-        EXPECT_EQ(sub->findValue("")->data, Stored(name));
+        EXPECT_EQ(sub->FindValue("")->data, Stored(name));
     }
-    EXPECT_EQ(int(onDisk->subkeys().size()), KeyNames().size());
-    EXPECT_EQ(parsed.hive->find("Software\\Keep")->findValue("")->data, Stored("registration"));
-    EXPECT_EQ(parsed.hive->find("Software\\Keep")->findValue("after")->data, Stored("still written"));
+    EXPECT_EQ(int(onDisk->Subkeys().size()), KeyNames().size());
+    EXPECT_EQ(parsed.hive->Find("Software\\Keep")->FindValue("")->data, Stored("registration"));
+    EXPECT_EQ(parsed.hive->Find("Software\\Keep")->FindValue("after")->data, Stored("still written"));
 
     // And through the calls, with the names as enumerated.
     QStringList names;
@@ -226,26 +226,26 @@ TEST(HiveText, EveryHiveReadsBackFromItsOwnText)
 {
     Hive hive;
     for (const QString& name : KeyNames()) {
-        registry::Key& key = hive.create("Software\\" + name);
+        registry::Key& key = hive.Create("Software\\" + name);
         for (const QString& text : kHostile)
-            key.setValue({text, REG_SZ, Stored(text)});
-        key.setValue({"bytes", REG_BINARY, QByteArray("\0\n\r\"\\", 5)});
-        key.setValue({"odd type", 0x7fff1234, QByteArray(200, '\n')});
-        key.setValue({"no nul", REG_SZ, "x"});
-        key.setValue({"bad utf-8", REG_SZ, QByteArray("\xff\xfe\0", 3)});
+            key.SetValue({text, REG_SZ, Stored(text)});
+        key.SetValue({"bytes", REG_BINARY, QByteArray("\0\n\r\"\\", 5)});
+        key.SetValue({"odd type", 0x7fff1234, QByteArray(200, '\n')});
+        key.SetValue({"no nul", REG_SZ, "x"});
+        key.SetValue({"bad utf-8", REG_SZ, QByteArray("\xff\xfe\0", 3)});
     }
-    hive.root.setValue({"", REG_DWORD, QByteArray("\x01\x00\x00\x00", 4)});
-    const QByteArray text = hive.toText(kUser);
+    hive.root.SetValue({"", REG_DWORD, QByteArray("\x01\x00\x00\x00", 4)});
+    const QByteArray text = hive.ToText(kUser);
 
     const auto parsed = ParseHive(text, kUser);
     ASSERT_TRUE(parsed.hive) << "line " << parsed.line << ": " << parsed.reason.toStdString();
-    EXPECT_EQ(parsed.hive->toText(kUser), text);
-    const registry::Key* key = parsed.hive->find("Software\\bad\nname");
+    EXPECT_EQ(parsed.hive->ToText(kUser), text);
+    const registry::Key* key = parsed.hive->Find("Software\\bad\nname");
     ASSERT_TRUE(key);
-    EXPECT_EQ(key->findValue("cr\rand lf\r\n")->data, Stored("cr\rand lf\r\n"));
-    EXPECT_EQ(key->findValue("bytes")->data, QByteArray("\0\n\r\"\\", 5));
-    EXPECT_EQ(key->findValue("bad utf-8")->data, QByteArray("\xff\xfe\0", 3));
-    EXPECT_EQ(key->findValue("odd type")->type, 0x7fff1234u);
+    EXPECT_EQ(key->FindValue("cr\rand lf\r\n")->data, Stored("cr\rand lf\r\n"));
+    EXPECT_EQ(key->FindValue("bytes")->data, QByteArray("\0\n\r\"\\", 5));
+    EXPECT_EQ(key->FindValue("bad utf-8")->data, QByteArray("\xff\xfe\0", 3));
+    EXPECT_EQ(key->FindValue("odd type")->type, 0x7fff1234u);
     ExpectIndexAgreesWithTree(text, "hostile names");
 }
 
@@ -256,11 +256,11 @@ TEST(HiveText, IndexTellsNamesApartAsTheTreeDoes)
                                  "\u00DF", "i", "I", "\u0130", "\u0131", "\U0001041C", "\U00010444"};
     Hive hive;
     for (const char* name : {"k", "s", "\u03C3", "\u00DF", "i", "\U00010444"})
-        hive.create(QString("Letters\\") + QString::fromUtf8(name)).setValue({"", REG_SZ, Stored(name)});
-    const auto indexed = IndexOf(hive.toText(kUser));
+        hive.Create(QString("Letters\\") + QString::fromUtf8(name)).SetValue({"", REG_SZ, Stored(name)});
+    const auto indexed = IndexOf(hive.ToText(kUser));
     ASSERT_TRUE(indexed.index);
     for (const QString& letter : letters)
-        EXPECT_EQ(indexed.index->contains("Letters\\" + letter), hive.find("Letters\\" + letter) != nullptr)
+        EXPECT_EQ(indexed.index->Contains("Letters\\" + letter), hive.Find("Letters\\" + letter) != nullptr)
             << letter.toStdString();
 }
 
@@ -308,10 +308,10 @@ TEST(HiveText, SeedsOfTheFuzzCorpusReadOrFailCleanlyWholeAndByIndex)
             EXPECT_GT(parsed.line, 0) << file.fileName().toStdString();
             continue;
         }
-        const QByteArray text = parsed.hive->toText(kUser);
+        const QByteArray text = parsed.hive->ToText(kUser);
         const auto again = ParseHive(text, kUser);
         ASSERT_TRUE(again.hive) << file.fileName().toStdString();
-        EXPECT_EQ(again.hive->toText(kUser), text) << file.fileName().toStdString();
+        EXPECT_EQ(again.hive->ToText(kUser), text) << file.fileName().toStdString();
     }
     EXPECT_GE(seeds, 5);
 }
