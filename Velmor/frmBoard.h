@@ -3,7 +3,7 @@
 // the keys, the score and the game's flow. Its procedures are split over
 // files by concern: frmBoard.cpp (design, load, close), frmBoard_Well.cpp,
 // frmBoard_Pieces.cpp, frmBoard_Gravity.cpp, frmBoard_Keys.cpp,
-// frmBoard_Flow.cpp and frmBoard_Menu.cpp.
+// frmBoard_Flow.cpp, frmBoard_Menu.cpp and frmBoard_HelpBrowser.cpp.
 
 #include "platform/forms/CommandButton.h"
 #include "platform/forms/ControlArray.h"

@@ -95,7 +95,7 @@ void frmBoard::SetpArray(const std::array<bool, 18>& a)
 
 void frmBoard::SetBlob1(const int32_t& backC, const int32_t& borderC, std::array<bool, 18>& p)
 {
-    // 1. Colour all sixteen shapes.
+    // Colour all sixteen shapes.
     for (int i = 0; i <= 15; ++i) {
         plat::ShapeControl& cell = *BlobCell[i];
         cell.BackStyle = plat::vbTransparent;
@@ -105,12 +105,12 @@ void frmBoard::SetBlob1(const int32_t& backC, const int32_t& borderC, std::array
         cell.BorderColor = PaletteColor(borderC);
     }
 
-    // 2. A random entry column between a third and two thirds of the board.
+    // A random entry column between a third and two thirds of the board.
     const double m = plat::Int(double(Columns) / 3);
     const double L = m + plat::Int(m * double(plat::Rnd()));
     const int16_t x0 = CInt(L * Size);
 
-    // 3. Lay the frame; StartHigh pieces stand one row higher.
+    // Lay the frame; StartHigh pieces stand one row higher.
     for (int row = 0; row <= 3; ++row) {
         for (int col = 0; col <= 3; ++col) {
             plat::ShapeControl& cell = *BlobCell[row * 4 + col];
@@ -122,10 +122,10 @@ void frmBoard::SetBlob1(const int32_t& backC, const int32_t& borderC, std::array
         }
     }
 
-    // 4.
+    // The falling piece turns as its description says.
     Rotate3 = p[16];
 
-    // 5. Mark every cell that overlaps the well, not just the first.
+    // Mark every cell that overlaps the well, not just the first.
     bool blocked = false;
     for (int i = 0; i <= 15; ++i) {
         plat::ShapeControl& cell = *BlobCell[i];
@@ -136,13 +136,14 @@ void frmBoard::SetBlob1(const int32_t& backC, const int32_t& borderC, std::array
         }
     }
 
-    // 6. A blocked entry keeps the next piece, its colour and its preview.
+    // A blocked entry keeps the next piece, its colour and its preview.
     if (blocked) {
         GameOver();
         return;
     }
 
-    // 7-9. The next piece: p now describes it, since p is pArray.
+    // Choose, colour and preview the next piece: p now describes it, since p
+    // is pArray.
     DetermineBlob();
     NextRed = CInt(double(plat::Rnd()) * 100 + 55);
     NextGreen = CInt(double(plat::Rnd()) * 100 + 55);

@@ -154,11 +154,11 @@ TEST_F(Preferences, AFailedWriteEndsSaveWithTheEarlierStepsDone)
     ASSERT_TRUE(QDir().mkpath(ini));
 
     EXPECT_THROW(Prefs().cmdSave_Click(), plat::RuntimeError);
-    EXPECT_EQ(StartAddress, QStringLiteral("/new/home.htm"));  // step 1
-    EXPECT_EQ(b.picVantle.FiguresDrawn(), 0);                  // step 2
-    EXPECT_FALSE(PacedialCircle);                               // step 3, up to its write
-    EXPECT_FLOAT_EQ(b.picVantle.Left, left);                    // step 4 never came
-    EXPECT_TRUE(Prefs().IsVisible());                           // nor the hide
+    EXPECT_EQ(StartAddress, QStringLiteral("/new/home.htm"));  // the start address taken
+    EXPECT_EQ(b.picVantle.FiguresDrawn(), 0);                  // the indicator cleared
+    EXPECT_FALSE(PacedialCircle);                               // the style taken, then its write failed
+    EXPECT_FLOAT_EQ(b.picVantle.Left, left);                    // so the indicator was never placed
+    EXPECT_TRUE(Prefs().IsVisible());                           // nor the window hidden
     QDir(ini).removeRecursively();
 }
 
