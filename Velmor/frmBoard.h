@@ -64,7 +64,10 @@ public:
     void SetupBoard();
     static int32_t PaletteColor(const int32_t& c);
 
-    // Pieces (frmBoard_Pieces.cpp).
+    // Pieces (frmBoard_Pieces.cpp). A piece description is the piece's 4 x 4
+    // mask, index row * 4 + col, followed by two flags.
+    static constexpr int Rotate3Flag = 16;    // turns within the top-left 3 x 3 of its frame
+    static constexpr int StartHighFlag = 17;  // enters one row higher
     std::array<bool, 18> pArray{};
     std::array<plat::ShapeControl*, 16> BlobCell{};
     bool Rotate3 = false;

@@ -73,8 +73,8 @@ std::array<bool, 18> Description(const PieceEntry& entry)
     for (int row = 0; row <= 3; ++row)
         for (int col = 0; col <= 3; ++col)
             a[row * 4 + col] = entry.rows[row][col] == 'X';
-    a[16] = entry.rotate3;
-    a[17] = entry.startHigh;
+    a[frmBoard::Rotate3Flag] = entry.rotate3;
+    a[frmBoard::StartHighFlag] = entry.startHigh;
     return a;
 }
 
@@ -115,7 +115,7 @@ void frmBoard::SetBlob1(const int32_t& backC, const int32_t& borderC, std::array
         for (int col = 0; col <= 3; ++col) {
             plat::ShapeControl& cell = *BlobCell[row * 4 + col];
             cell.Top = I16(Size) * I16(row);
-            if (p[17])
+            if (p[StartHighFlag])
                 cell.Top = cell.Top - Size;
             cell.Left = I16(Size) * I16(col) + I16(x0);
             cell.Visible = p[row * 4 + col];
@@ -123,7 +123,7 @@ void frmBoard::SetBlob1(const int32_t& backC, const int32_t& borderC, std::array
     }
 
     // The falling piece turns as its description says.
-    Rotate3 = p[16];
+    Rotate3 = p[Rotate3Flag];
 
     // Mark every cell that overlaps the well, not just the first.
     bool blocked = false;
@@ -169,7 +169,7 @@ void frmBoard::SetPreview(const int32_t& backC, const int32_t& borderC, const st
     for (int row = 0; row <= 3; ++row) {
         for (int col = 0; col <= 3; ++col) {
             plat::ShapeControl& shape = shpPreview(row * 4 + col);
-            if (p[16]) {
+            if (p[Rotate3Flag]) {
                 shape.Top = float((row + 3.0 / 2) * Size);
                 shape.Left = float((col + 1.0 / 2) * Size);
             } else {
