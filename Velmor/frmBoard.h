@@ -62,7 +62,7 @@ public:
     // The well (frmBoard_Well.cpp).
     plat::Array2D<BoardCell> Board;
     void SetupBoard();
-    static int32_t PaletteColor(const int32_t& c);
+    static int32_t PaletteColor(int32_t c);
 
     // Pieces (frmBoard_Pieces.cpp). A piece description is the piece's 4 x 4
     // mask, index row * 4 + col, followed by two flags.
@@ -76,8 +76,8 @@ public:
     int16_t NextBlue = 0;
     void DetermineBlob();
     void SetpArray(const std::array<bool, 18>& a);
-    void SetBlob1(const int32_t& backC, const int32_t& borderC, std::array<bool, 18>& p);
-    void SetPreview(const int32_t& backC, const int32_t& borderC, const std::array<bool, 18>& p);
+    void SetBlob1(int32_t backC, int32_t borderC, std::array<bool, 18>& p);
+    void SetPreview(int32_t backC, int32_t borderC, const std::array<bool, 18>& p);
 
     // Gravity, landing and rows (frmBoard_Gravity.cpp).
     static constexpr int16_t StartingInterval = 320;  // milliseconds between falls as a game starts
@@ -85,7 +85,7 @@ public:
     void tmrMove_Timer();
     void CheckBlob();
     void BlobStop();
-    void RemoveRow(const int16_t& Row);
+    void RemoveRow(int16_t Row);
     void SetSpeed();
     void DropBlob();
 

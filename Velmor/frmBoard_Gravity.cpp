@@ -91,7 +91,7 @@ void frmBoard::BlobStop()
     Landed = false;
 }
 
-void frmBoard::RemoveRow(const int16_t& Row)
+void frmBoard::RemoveRow(int16_t Row)
 {
     SoundFile = QStringLiteral("energypod.wav");
     PlaySoundFile();

@@ -93,7 +93,7 @@ void frmBoard::SetpArray(const std::array<bool, 18>& a)
         pArray[i] = a[i];
 }
 
-void frmBoard::SetBlob1(const int32_t& backC, const int32_t& borderC, std::array<bool, 18>& p)
+void frmBoard::SetBlob1(int32_t backC, int32_t borderC, std::array<bool, 18>& p)
 {
     // Colour all sixteen shapes.
     for (int i = 0; i <= 15; ++i) {
@@ -151,7 +151,7 @@ void frmBoard::SetBlob1(const int32_t& backC, const int32_t& borderC, std::array
     SetPreview(plat::RGB(NextRed, NextGreen, NextBlue), 0xFFFFFF, p);
 }
 
-void frmBoard::SetPreview(const int32_t& backC, const int32_t& borderC, const std::array<bool, 18>& p)
+void frmBoard::SetPreview(int32_t backC, int32_t borderC, const std::array<bool, 18>& p)
 {
     for (int i = 0; i <= 15; ++i) {
         plat::ShapeControl& shape = shpPreview(i);

@@ -9,7 +9,7 @@ using namespace modVelmor;
 using plat::CInt;
 using plat::I16;
 
-int32_t frmBoard::PaletteColor(const int32_t& c)
+int32_t frmBoard::PaletteColor(int32_t c)
 {
     return c | 0x2000000;
 }
