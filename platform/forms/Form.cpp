@@ -26,7 +26,7 @@
 namespace plat {
 
 namespace {
-Form::PopupMenuHandler& popupHandler()
+Form::PopupMenuHandler& PopupHandler()
 {
     static Form::PopupMenuHandler handler;
     return handler;
@@ -404,8 +404,8 @@ void Form::SetPicture(const QPixmap& picture)
 
 void Form::PopupMenu(Menu& menu)
 {
-    if (popupHandler()) {
-        if (Menu* chosen = popupHandler()(menu))
+    if (PopupHandler()) {
+        if (Menu* chosen = PopupHandler()(menu))
             chosen->RaiseClick();
         return;
     }
@@ -416,7 +416,7 @@ void Form::PopupMenu(Menu& menu)
 
 void Form::SetPopupMenuHandler(PopupMenuHandler handler)
 {
-    popupHandler() = std::move(handler);
+    PopupHandler() = std::move(handler);
 }
 
 // ---- events from the window ---------------------------------------------

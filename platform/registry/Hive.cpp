@@ -578,7 +578,7 @@ public:
     explicit LineReader(const HiveTextSource& read) : read_(&read) {}
 
     // The next line without its "\n" or "\r\n"; false past the end.
-    bool next(QByteArrayView& line)
+    bool Next(QByteArrayView& line)
     {
         if (start_ > end_)  // past the last line
             return false;
@@ -597,19 +597,19 @@ public:
                 break;
             }
             scanned_ = end_;
-            fill();
+            Fill();
         }
         if (line.endsWith('\r'))
             line.chop(1);
         return true;
     }
 
-    qint64 lineOffset() const { return lineOffset_; }  // of the line last given, in the text
-    qint64 total() const { return total_; }
-    bool sawNothing() const { return atEnd_ && total_ == 0; }
+    qint64 LineOffset() const { return lineOffset_; }  // of the line last given, in the text
+    qint64 Total() const { return total_; }
+    bool SawNothing() const { return atEnd_ && total_ == 0; }
 
 private:
-    void fill()
+    void Fill()
     {
         // Keep the line begun at the front; a line longer than the buffer grows it.
         if (start_ > 0) {
@@ -662,8 +662,8 @@ quint64 Seed()
 // A name's hash, its code points folded as case-insensitive comparison folds them.
 class NameHash {
 public:
-    void add(char32_t c) { h_ = Mix(h_ ^ QChar::toCaseFolded(c)); }
-    quint64 under(quint64 parent) const { return Mix(parent * 0x9e3779b97f4a7c15ULL + h_); }
+    void Add(char32_t c) { h_ = Mix(h_ ^ QChar::toCaseFolded(c)); }
+    quint64 Under(quint64 parent) const { return Mix(parent * 0x9e3779b97f4a7c15ULL + h_); }
 
 private:
     quint64 h_ = Seed();
@@ -681,10 +681,10 @@ quint64 ChildHash(quint64 parent, QByteArrayView utf8)
         char32_t c = more == 0 ? lead : more == 1 ? lead & 0x1F : more == 2 ? lead & 0x0F : lead & 0x07;
         for (int i = 1; i <= more; ++i)
             c = (c << 6) | (p[i] & 0x3F);
-        name.add(c);
+        name.Add(c);
         p += more + 1;
     }
-    return name.under(parent);
+    return name.Under(parent);
 }
 
 quint64 ChildHash(quint64 parent, QStringView text)
@@ -693,11 +693,11 @@ quint64 ChildHash(quint64 parent, QStringView text)
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            name.add(QChar::surrogateToUcs4(c, text[++i]));
+            name.Add(QChar::surrogateToUcs4(c, text[++i]));
         else
-            name.add(c.unicode());
+            name.Add(c.unicode());
     }
-    return name.under(parent);
+    return name.Under(parent);
 }
 
 quint64 RootHash()
@@ -735,16 +735,16 @@ std::vector<HiveIndex::Span> HiveIndex::SpansOf(const QString& path) const
 // Collects the index while a parse goes through the sections.
 class HiveIndexMaker {
 public:
-    void key(quint64 hash) { index_.keys_.push_back(hash); }
-    void section(quint64 hash, qint64 offset)
+    void AddKey(quint64 hash) { index_.keys_.push_back(hash); }
+    void OpenSection(quint64 hash, qint64 offset)
     {
-        end(offset);
+        End(offset);
         open_ = true;
         index_.spans_.push_back({hash, {offset, 0}});
     }
-    HiveIndex finish(qint64 total)
+    HiveIndex Finish(qint64 total)
     {
-        end(total);
+        End(total);
         std::sort(index_.keys_.begin(), index_.keys_.end());
         index_.keys_.erase(std::unique(index_.keys_.begin(), index_.keys_.end()), index_.keys_.end());
         std::stable_sort(index_.spans_.begin(), index_.spans_.end(),
@@ -753,7 +753,7 @@ public:
     }
 
 private:
-    void end(qint64 offset)
+    void End(qint64 offset)
     {
         if (open_)
             index_.spans_.back().second.length = offset - index_.spans_.back().second.offset;
@@ -776,63 +776,63 @@ public:
     {
     }
 
-    void run()
+    void Run()
     {
         QByteArrayView line;
         if (header_) {
-            if (!nextLine(line) || lines_.sawNothing())  // a hive nobody wrote yet
+            if (!NextLine(line) || lines_.SawNothing())  // a hive nobody wrote yet
                 return;
             if (line.startsWith("\xEF\xBB\xBF"))
                 line = line.sliced(3);
             if (line.trimmed() != kHiveHeader)
                 throw Corrupt{QStringLiteral("missing header line")};
         }
-        while (nextLine(line)) {
+        while (NextLine(line)) {
             line = line.trimmed();
             if (line.isEmpty() || line.startsWith(';'))
                 continue;
             if (line.startsWith('['))
-                section(line);
+                SectionLine(line);
             else
-                value(line);
+                ValueLine(line);
         }
     }
 
-    Hive takeHive() { return std::move(hive_); }
-    HiveIndex takeIndex() { return index_.finish(lines_.total()); }
-    int line() const { return line_; }
+    Hive TakeHive() { return std::move(hive_); }
+    HiveIndex TakeIndex() { return index_.Finish(lines_.Total()); }
+    int Line() const { return line_; }
 
 private:
-    bool nextLine(QByteArrayView& line)
+    bool NextLine(QByteArrayView& line)
     {
-        if (!lines_.next(line))
+        if (!lines_.Next(line))
             return false;
         ++line_;
         return true;
     }
 
-    void section(QByteArrayView line)
+    void SectionLine(QByteArrayView line)
     {
-        const qint64 offset = lines_.lineOffset();
+        const qint64 offset = lines_.LineOffset();
         if (line.startsWith("[\"")) {
             qsizetype p = 1;
             const QByteArray path = ReadQuoted(line, p);
             if (p != line.size() - 1 || !line.endsWith(']'))
                 throw Corrupt{QStringLiteral("unterminated section")};
-            keyAt(path);
+            KeyAt(path);
         } else {
             if (!line.endsWith(']'))
                 throw Corrupt{QStringLiteral("unterminated section")};
-            keyAt(line.sliced(1, line.size() - 2));
+            KeyAt(line.sliced(1, line.size() - 2));
         }
         inSection_ = true;
         if (make_ == Make::Index)
-            index_.section(chain_.back().hash, offset);
+            index_.OpenSection(chain_.back().hash, offset);
     }
 
     // Sections mostly follow one another down the tree, so the walk starts
     // from the deepest key this path shares with the previous section's.
-    void keyAt(QByteArrayView path)
+    void KeyAt(QByteArrayView path)
     {
         const qsizetype limit = std::min(path.size(), chainPath_.size());
         qsizetype common = 0;
@@ -868,7 +868,7 @@ private:
                     link.key = &link.key->Subkey(TextFromUtf8(name));
                 } else {
                     link.hash = ChildHash(link.hash, name);
-                    index_.key(link.hash);
+                    index_.AddKey(link.hash);
                 }
                 link.end = end;
                 chain_.push_back(link);
@@ -879,7 +879,7 @@ private:
         std::copy(path.begin(), path.end(), chainPath_.begin());
     }
 
-    void value(QByteArrayView line)
+    void ValueLine(QByteArrayView line)
     {
         if (!inSection_)
             throw Corrupt{QStringLiteral("value before the first section")};
@@ -902,7 +902,7 @@ private:
             while (joined.endsWith('\\')) {
                 joined.chop(1);
                 QByteArrayView more;
-                if (!nextLine(more)) {
+                if (!NextLine(more)) {
                     line_ = first;
                     throw Corrupt{QStringLiteral("hex list runs past the end")};
                 }
@@ -938,13 +938,13 @@ ParseResult Parse(LineReader& lines, const QString& rootName, Make make, bool he
     ParseResult result;
     Parser parser(lines, rootName, make, header);
     try {
-        parser.run();
+        parser.Run();
         if (make == Make::Tree)
-            result.hive = parser.takeHive();
+            result.hive = parser.TakeHive();
         else
-            result.index = parser.takeIndex();
+            result.index = parser.TakeIndex();
     } catch (const Corrupt& c) {
-        result.line = parser.line();
+        result.line = parser.Line();
         result.reason = c.reason;
     }
     return result;

@@ -82,16 +82,16 @@ public:
     Pin& operator=(Pin&& other) noexcept
     {
         if (this != &other) {
-            reset();
+            Reset();
             fd_ = std::exchange(other.fd_, -1);
         }
         return *this;
     }
-    ~Pin() { reset(); }
-    int fd() const { return fd_; }
+    ~Pin() { Reset(); }
+    int Fd() const { return fd_; }
 
 private:
-    void reset()
+    void Reset()
     {
         if (fd_ >= 0)
             ::close(fd_);
@@ -175,7 +175,7 @@ ParseResult ParsePinned(const Loaded& entry, const QString& rootName, bool tree,
     qint64 offset = 0;
     const HiveTextSource source = [&](char* into, qsizetype most) -> qsizetype {
         const qint64 n = std::min<qint64>(most, entry.stamp.size - offset);
-        if (n > 0 && !ReadAt(entry.pin.fd(), offset, n, into, readError))
+        if (n > 0 && !ReadAt(entry.pin.Fd(), offset, n, into, readError))
             return *readError ? -1 : 0;  // a file that shrank meanwhile ends there
         offset += n;
         return n;
@@ -329,12 +329,12 @@ std::shared_ptr<const Key> ReadKey(HiveId id, const QString& path)
         bool whole = true;
         int readError = 0;
         for (const HiveIndex::Span& span : spans) {
-            whole = whole && ReadAt(now.pin.fd(), span.offset, span.length, into, &readError);
+            whole = whole && ReadAt(now.pin.Fd(), span.offset, span.length, into, &readError);
             into += span.length;
         }
         // What was read is the version indexed unless the file changed in place meanwhile.
         struct stat st {};
-        if (whole && ::fstat(now.pin.fd(), &st) == 0 && StampOf(st) == now.stamp) {
+        if (whole && ::fstat(now.pin.Fd(), &st) == 0 && StampOf(st) == now.stamp) {
             ParseResult parsed = ParseHiveSections(text, HiveRootName(id));
             if (parsed.hive) {
                 Key* key = parsed.hive->Find(path);
@@ -402,7 +402,7 @@ public:
         if (fd_ >= 0)
             ::close(fd_);  // releases the lock
     }
-    bool held() const { return fd_ >= 0; }
+    bool Held() const { return fd_ >= 0; }
 
 private:
     int fd_ = -1;
@@ -481,7 +481,7 @@ std::int32_t EditHive(HiveId id, const HiveEdit& edit)
     std::unique_ptr<FileLock> lock;
     if (!batched || !batch->locks[slot]) {
         lock = std::make_unique<FileLock>(path);
-        if (!lock->held())
+        if (!lock->Held())
             return WriteFailed(id, path, QStringLiteral("its lock file %1.lock cannot be taken").arg(path));
         if (batched) {
             batch->paths[slot] = path;

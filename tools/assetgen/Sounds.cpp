@@ -11,7 +11,7 @@ namespace {
 constexpr double kTwoPi = 2 * std::numbers::pi;
 
 // A sawtooth built from its first few harmonics: bright but free of aliasing.
-double softSaw(double phase, int harmonics)
+double SoftSaw(double phase, int harmonics)
 {
     double v = 0;
     for (int k = 1; k <= harmonics; ++k)
@@ -22,10 +22,10 @@ double softSaw(double phase, int harmonics)
 } // namespace
 
 // A two-octave slide down from a buzzy, slightly detuned pair of voices.
-Samples gameOverSound()
+Samples GameOverSound()
 {
     const double length = 0.8;
-    Samples s(sampleCount(length));
+    Samples s(SampleCount(length));
     double p1 = 0, p2 = 0;
     for (size_t i = 0; i < s.size(); ++i) {
         const double t = static_cast<double>(i) / kSampleRate;
@@ -33,19 +33,19 @@ Samples gameOverSound()
         const double wobble = 1 + 0.012 * std::sin(kTwoPi * 6 * t);
         p1 += kTwoPi * glide * wobble / kSampleRate;
         p2 += kTwoPi * glide * 1.013 / kSampleRate;
-        const double voice = softSaw(p1, 7) + 0.6 * softSaw(p2, 5);
+        const double voice = SoftSaw(p1, 7) + 0.6 * SoftSaw(p2, 5);
         const double envelope = 1.0 - 0.45 * t / length;
         s[i] = std::tanh(1.2 * voice) * envelope;
     }
-    normalise(s, 0.6);
-    fadeEdges(s, 0.01, 0.16);
+    Normalise(s, 0.6);
+    FadeEdges(s, 0.01, 0.16);
     return s;
 }
 
 // A water drop: a sine whose pitch jumps up while it dies away, over a soft knock.
-Samples landingSound()
+Samples LandingSound()
 {
-    Samples s(sampleCount(0.15));
+    Samples s(SampleCount(0.15));
     double phase = 0;
     for (size_t i = 0; i < s.size(); ++i) {
         const double t = static_cast<double>(i) / kSampleRate;
@@ -55,15 +55,15 @@ Samples landingSound()
         const double knock = 0.35 * std::sin(kTwoPi * 170 * t) * std::exp(-t / 0.015);
         s[i] = drop + knock;
     }
-    normalise(s, 0.7);
-    fadeEdges(s, 0.002, 0.03);
+    Normalise(s, 0.7);
+    FadeEdges(s, 0.002, 0.03);
     return s;
 }
 
 // A quick upward zap under a rising four-note bell chord.
-Samples rowRemovedSound()
+Samples RowRemovedSound()
 {
-    Samples s(sampleCount(0.35));
+    Samples s(SampleCount(0.35));
     const double notes[] = {1046.5, 1318.5, 1568.0, 2093.0};
     double zapPhase = 0;
     for (size_t i = 0; i < s.size(); ++i) {
@@ -71,7 +71,7 @@ Samples rowRemovedSound()
         double v = 0;
         if (t < 0.14) {
             zapPhase += kTwoPi * 600 * std::pow(3.5, t / 0.14) / kSampleRate;
-            v += 0.35 * softSaw(zapPhase, 3) * (1 - t / 0.14);
+            v += 0.35 * SoftSaw(zapPhase, 3) * (1 - t / 0.14);
         }
         for (int n = 0; n < 4; ++n) {
             const double dt = t - 0.045 * n;
@@ -84,8 +84,8 @@ Samples rowRemovedSound()
         }
         s[i] = v;
     }
-    normalise(s, 0.6);
-    fadeEdges(s, 0.003, 0.06);
+    Normalise(s, 0.6);
+    FadeEdges(s, 0.003, 0.06);
     return s;
 }
 
