@@ -125,7 +125,7 @@ struct DynamicSpan {
     const char* what;
 };
 
-const DynamicSpan kDynamicSpans[] = {
+const DynamicSpan DynamicSpans[] = {
     {DT_STRTAB, DT_STRSZ, "string table"},
     {DT_SYMTAB, DT_NULL, "symbol table"},
     {DT_HASH, DT_NULL, "hash table"},
@@ -145,7 +145,7 @@ const DynamicSpan kDynamicSpans[] = {
 const struct {
     std::int64_t tag;
     const char* what;
-} kDynamicNames[] = {{DT_NEEDED, "needed library"}, {DT_SONAME, "own name"}, {DT_RPATH, "search path"},
+} DynamicNames[] = {{DT_NEEDED, "needed library"}, {DT_SONAME, "own name"}, {DT_RPATH, "search path"},
                      {DT_RUNPATH, "search path"}};
 
 template <class E>
@@ -167,7 +167,7 @@ bool CheckDynamic(Reader& r, const typename E::Phdr& dynamic, const std::vector<
         }
         return std::nullopt;
     };
-    for (const DynamicSpan& span : kDynamicSpans) {
+    for (const DynamicSpan& span : DynamicSpans) {
         const auto address = value(span.addressTag);
         if (!address)
             continue;
@@ -180,7 +180,7 @@ bool CheckDynamic(Reader& r, const typename E::Phdr& dynamic, const std::vector<
     for (const Dyn& d : table) {
         if (d.d_tag == DT_NULL)
             break;
-        for (const auto& name : kDynamicNames)
+        for (const auto& name : DynamicNames)
             if (d.d_tag == name.tag && d.d_un.d_val >= strings)
                 return Fail(error, QStringLiteral("its dynamic table places a %1 outside its string table")
                                        .arg(QLatin1String(name.what)));

@@ -24,12 +24,12 @@ std::optional<GUID> GUID::Parse(QStringView text)
 {
     // "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}": 32 ASCII hex digits, each
     // read into the next four bits of the 16 bytes as they are written.
-    constexpr qsizetype kLength = 38;
-    if (text.size() != kLength || text[0] != u'{' || text[kLength - 1] != u'}')
+    constexpr qsizetype TextLength = 38;
+    if (text.size() != TextLength || text[0] != u'{' || text[TextLength - 1] != u'}')
         return std::nullopt;
     std::uint8_t nibbles[32] = {};
     int n = 0;
-    for (qsizetype i = 1; i < kLength - 1; ++i) {
+    for (qsizetype i = 1; i < TextLength - 1; ++i) {
         const char16_t c = text[i].unicode();
         if (i == 9 || i == 14 || i == 19 || i == 24) {
             if (c != u'-')

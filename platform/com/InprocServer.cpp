@@ -119,13 +119,13 @@ HRESULT InprocServer::CanUnloadNow() const
 
 namespace {
 
-const QString kClasses = QStringLiteral("Software\\Classes\\");
+const QString ClassesKey = QStringLiteral("Software\\Classes\\");
 
 // Creates HKCU\Software\Classes\<path> and sets its values; false on failure.
 bool Write(const QString& path, const std::vector<std::pair<QString, QString>>& values)
 {
     RegKey key;
-    if (RegCreateKeyEx(HKEY_CURRENT_USER, kClasses + path, 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()) !=
+    if (RegCreateKeyEx(HKEY_CURRENT_USER, ClassesKey + path, 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()) !=
         ERROR_SUCCESS)
         return false;
     for (const auto& [name, text] : values)
@@ -136,14 +136,14 @@ bool Write(const QString& path, const std::vector<std::pair<QString, QString>>& 
 
 bool Remove(const QString& path)
 {
-    const LONG rc = RegDeleteTree(HKEY_CURRENT_USER, kClasses + path);
+    const LONG rc = RegDeleteTree(HKEY_CURRENT_USER, ClassesKey + path);
     return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
 }
 
 bool HasSubkeys(const QString& path)
 {
     RegKey key;
-    if (RegOpenKeyEx(HKEY_CURRENT_USER, kClasses + path, 0, KEY_READ, key.ReleaseAndGetAddressOf()) != ERROR_SUCCESS)
+    if (RegOpenKeyEx(HKEY_CURRENT_USER, ClassesKey + path, 0, KEY_READ, key.ReleaseAndGetAddressOf()) != ERROR_SUCCESS)
         return false;
     QString name;
     return RegEnumKeyEx(key.Get(), 0, &name) == ERROR_SUCCESS;
@@ -196,7 +196,7 @@ HRESULT InprocServer::UnregisterServer()
     for (const ClassDescription& c : description_.classes) {
         ok = Remove(QStringLiteral("CLSID\\") + c.clsid.ToString()) && ok;
         // The ProgID may meanwhile name another class; that one stays.
-        const auto owner = RegGetStringValue(HKEY_CURRENT_USER, kClasses + ProgId(c) + QStringLiteral("\\CLSID"), {});
+        const auto owner = RegGetStringValue(HKEY_CURRENT_USER, ClassesKey + ProgId(c) + QStringLiteral("\\CLSID"), {});
         if (!owner || GUID::Parse(*owner) == c.clsid)
             ok = Remove(ProgId(c)) && ok;
     }

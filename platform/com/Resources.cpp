@@ -14,8 +14,8 @@ namespace plat {
 
 namespace {
 
-constexpr char kMagic[8] = {'P', 'L', 'A', 'T', 'R', 'E', 'S', '1'};
-constexpr std::uint32_t kVersionSignature = 0xFEEF04BD;
+constexpr char Magic[8] = {'P', 'L', 'A', 'T', 'R', 'E', 'S', '1'};
+constexpr std::uint32_t VersionSignature = 0xFEEF04BD;
 
 class Writer {
 public:
@@ -80,7 +80,7 @@ const Resource* ResourceDirectory::Find(const QString& type, std::uint32_t id) c
 QByteArray ResourceDirectory::Serialize() const
 {
     Writer w;
-    w.Bytes(kMagic, 8);
+    w.Bytes(Magic, 8);
     w.U32(0);  // total size, filled in below
     w.U32(static_cast<std::uint32_t>(entries.size()));
     for (const Resource& r : entries) {
@@ -110,7 +110,7 @@ std::optional<ResourceDirectory> ResourceDirectory::Parse(const QByteArray& sect
             ++at;
             continue;
         }
-        if (section.size() - at < 16 || std::memcmp(section.constData() + at, kMagic, 8) != 0)
+        if (section.size() - at < 16 || std::memcmp(section.constData() + at, Magic, 8) != 0)
             return fail(QStringLiteral("resource section has no directory at offset %1").arg(at));
         Reader head(section, at + 8);
         const std::uint32_t total = head.U32();
@@ -151,7 +151,7 @@ std::optional<ElfSection> LocateResources(const QString& path, QString* error)
 {
     std::optional<ElfSection> place;
     QString why;
-    if (!FindElfSection(path, kResourceSection, &place, &why))
+    if (!FindElfSection(path, ResourceSection, &place, &why))
         return Fail(path, error, why);
     if (!place)
         return Fail(path, error, QStringLiteral("no embedded resources"));
@@ -270,7 +270,7 @@ bool VersionInfo::ParseVersion(const QString& text, std::uint16_t (&v)[4])
 QByteArray VersionInfo::Serialize() const
 {
     Writer w;
-    w.U32(kVersionSignature);
+    w.U32(VersionSignature);
     for (std::uint16_t v : fileVersion)
         w.U16(v);
     for (std::uint16_t v : productVersion)
@@ -286,7 +286,7 @@ QByteArray VersionInfo::Serialize() const
 std::optional<VersionInfo> VersionInfo::Parse(const QByteArray& bytes)
 {
     Reader r(bytes);
-    if (r.U32() != kVersionSignature)
+    if (r.U32() != VersionSignature)
         return std::nullopt;
     VersionInfo info;
     for (auto& v : info.fileVersion)

@@ -16,7 +16,7 @@
 
 namespace plat {
 
-inline constexpr const char* kResourceSection = "plat_resources";
+inline constexpr const char* ResourceSection = "plat_resources";
 inline constexpr const char* RT_TYPELIB = "TYPELIB";
 inline constexpr const char* RT_VERSION = "VERSION";
 

@@ -20,7 +20,7 @@ struct NamedType {
     const char* names[3];  // the first one is written
 };
 
-const NamedType kTypes[] = {
+const NamedType TypeNames[] = {
     {VT_BSTR, {"BSTR", "String", nullptr}},
     {VT_BOOL, {"VARIANT_BOOL", "Boolean", nullptr}},
     {VT_I2, {"short", "Integer", nullptr}},
@@ -39,16 +39,16 @@ struct NamedFlag {
     const char* name;
 };
 
-const NamedFlag kTypeFlags[] = {
+const NamedFlag TypeFlagNames[] = {
     {TYPEFLAG_FAPPOBJECT, "appobject"},       {TYPEFLAG_FCANCREATE, "cancreate"},
     {TYPEFLAG_FHIDDEN, "hidden"},             {TYPEFLAG_FDUAL, "dual"},
     {TYPEFLAG_FNONEXTENSIBLE, "nonextensible"}, {TYPEFLAG_FOLEAUTOMATION, "oleautomation"},
     {TYPEFLAG_FDISPATCHABLE, "dispatchable"},
 };
 
-const NamedFlag kParamFlags[] = {{PARAMFLAG_FIN, "in"}, {PARAMFLAG_FOUT, "out"}, {PARAMFLAG_FRETVAL, "retval"}};
+const NamedFlag ParamFlagNames[] = {{PARAMFLAG_FIN, "in"}, {PARAMFLAG_FOUT, "out"}, {PARAMFLAG_FRETVAL, "retval"}};
 
-const NamedFlag kKinds[] = {{INVOKE_FUNC, "method"},
+const NamedFlag KindNames[] = {{INVOKE_FUNC, "method"},
                             {INVOKE_PROPERTYGET, "propget"},
                             {INVOKE_PROPERTYPUT, "propput"},
                             {INVOKE_PROPERTYPUTREF, "propputref"}};
@@ -137,7 +137,7 @@ QString NameOf(const std::unordered_map<IID, QString>& names, const IID& iid, co
 
 QString VarTypeName(VARTYPE vt)
 {
-    for (const auto& t : kTypes)
+    for (const auto& t : TypeNames)
         if (t.vt == vt)
             return QString::fromLatin1(t.names[0]);
     return QStringLiteral("vt%1").arg(vt);
@@ -145,7 +145,7 @@ QString VarTypeName(VARTYPE vt)
 
 std::optional<VARTYPE> VarTypeFromName(const QString& name)
 {
-    for (const auto& t : kTypes)
+    for (const auto& t : TypeNames)
         for (const char* n : t.names)
             if (n && name == QLatin1String(n))
                 return t.vt;
@@ -211,7 +211,7 @@ QByteArray TypeLibDesc::Serialize() const
         QJsonObject o;
         o[QLatin1String("name")] = i.name;
         o[QLatin1String("iid")] = i.iid.ToString();
-        o[QLatin1String("flags")] = FlagsToJson(i.flags, kTypeFlags);
+        o[QLatin1String("flags")] = FlagsToJson(i.flags, TypeFlagNames);
         if (!i.doc.isEmpty())
             o[QLatin1String("doc")] = i.doc;
         QJsonArray methods;
@@ -220,7 +220,7 @@ QByteArray TypeLibDesc::Serialize() const
             m[QLatin1String("name")] = f.name;
             m[QLatin1String("dispid")] = QStringLiteral("0x%1").arg(static_cast<std::uint32_t>(f.memid), 8, 16,
                                                                      QLatin1Char('0'));
-            m[QLatin1String("kind")] = FlagsToJson(f.kind, kKinds).first();
+            m[QLatin1String("kind")] = FlagsToJson(f.kind, KindNames).first();
             if (!f.doc.isEmpty())
                 m[QLatin1String("doc")] = f.doc;
             QJsonArray params;
@@ -229,7 +229,7 @@ QByteArray TypeLibDesc::Serialize() const
                 po[QLatin1String("name")] = p.name;
                 po[QLatin1String("type")] = VarTypeName(p.vt);
                 po[QLatin1String("byref")] = p.byRef;
-                po[QLatin1String("flags")] = FlagsToJson(p.flags, kParamFlags);
+                po[QLatin1String("flags")] = FlagsToJson(p.flags, ParamFlagNames);
                 params.append(po);
             }
             m[QLatin1String("params")] = params;
@@ -245,7 +245,7 @@ QByteArray TypeLibDesc::Serialize() const
         QJsonObject o;
         o[QLatin1String("name")] = c.name;
         o[QLatin1String("clsid")] = c.clsid.ToString();
-        o[QLatin1String("flags")] = FlagsToJson(c.flags, kTypeFlags);
+        o[QLatin1String("flags")] = FlagsToJson(c.flags, TypeFlagNames);
         if (!c.doc.isEmpty())
             o[QLatin1String("doc")] = c.doc;
         QJsonArray list;
@@ -294,7 +294,7 @@ std::optional<TypeLibDesc> TypeLibDesc::Deserialize(const QByteArray& bytes, QSt
             i.name = NameFrom(io, QStringLiteral("interface"));
             claimName(i.name);
             i.iid = GuidFrom(io.value(QLatin1String("iid")), i.name);
-            i.flags = FlagsFromJson(io.value(QLatin1String("flags")), kTypeFlags, i.name);
+            i.flags = FlagsFromJson(io.value(QLatin1String("flags")), TypeFlagNames, i.name);
             i.doc = io.value(QLatin1String("doc")).toString();
             std::set<std::pair<DISPID, int>> ids;
             std::set<std::pair<QString, int>> declared;  // lower-case name and kind
@@ -307,7 +307,7 @@ std::optional<TypeLibDesc> TypeLibDesc::Deserialize(const QByteArray& bytes, QSt
                 const QJsonValue kind = mo.value(QLatin1String("kind"));
                 f.kind = kind.isUndefined()
                              ? INVOKE_FUNC
-                             : static_cast<InvokeKind>(FlagsFromJson(QJsonArray{kind}, kKinds, where));
+                             : static_cast<InvokeKind>(FlagsFromJson(QJsonArray{kind}, KindNames, where));
                 f.doc = mo.value(QLatin1String("doc")).toString();
                 if (!ids.insert({f.memid, f.kind}).second)
                     throw Bad{where + QStringLiteral(": dispatch identifier used twice")};
@@ -325,7 +325,7 @@ std::optional<TypeLibDesc> TypeLibDesc::Deserialize(const QByteArray& bytes, QSt
                     p.byRef = po.value(QLatin1String("byref")).toBool();
                     if (po.contains(QLatin1String("flags")))
                         p.flags = static_cast<std::uint16_t>(
-                            FlagsFromJson(po.value(QLatin1String("flags")), kParamFlags, where));
+                            FlagsFromJson(po.value(QLatin1String("flags")), ParamFlagNames, where));
                     if ((p.flags & PARAMFLAG_FRETVAL) && !p.byRef)
                         throw Bad{where + QStringLiteral(": a retval parameter is passed by reference")};
                     f.params.push_back(p);
@@ -350,7 +350,7 @@ std::optional<TypeLibDesc> TypeLibDesc::Deserialize(const QByteArray& bytes, QSt
             c.name = NameFrom(co, QStringLiteral("coclass"));
             claimName(c.name);
             c.clsid = GuidFrom(co.value(QLatin1String("clsid")), c.name);
-            c.flags = FlagsFromJson(co.value(QLatin1String("flags")), kTypeFlags, c.name);
+            c.flags = FlagsFromJson(co.value(QLatin1String("flags")), TypeFlagNames, c.name);
             c.doc = co.value(QLatin1String("doc")).toString();
             for (const QJsonValue& v : co.value(QLatin1String("interfaces")).toArray())
                 c.interfaces.push_back(interfaceNamed(v, c.name));
@@ -369,7 +369,7 @@ QString TypeLibDesc::Describe() const
 {
     auto flagText = [](std::uint32_t flags) {
         QStringList names;
-        for (const auto& f : kTypeFlags)
+        for (const auto& f : TypeFlagNames)
             if (flags & f.flag)
                 names << QString::fromLatin1(f.name);
         return names.join(QLatin1String(", "));
@@ -384,13 +384,13 @@ QString TypeLibDesc::Describe() const
             QStringList params;
             for (const ParamDesc& p : f.params) {
                 QString flags;
-                for (const auto& pf : kParamFlags)
+                for (const auto& pf : ParamFlagNames)
                     if (p.flags & pf.flag)
                         flags += (flags.isEmpty() ? QString() : QStringLiteral(", ")) + QLatin1String(pf.name);
                 params << QStringLiteral("[%1] %2%3 %4").arg(flags, VarTypeName(p.vt), QString(p.byRef ? "*" : ""), p.name);
             }
             out += QStringLiteral("    %1 0x%2 %3(%4)\n")
-                       .arg(FlagsToJson(f.kind, kKinds).first().toString())
+                       .arg(FlagsToJson(f.kind, KindNames).first().toString())
                        .arg(static_cast<std::uint32_t>(f.memid), 8, 16, QLatin1Char('0'))
                        .arg(f.name, params.join(QLatin1String(", ")));
         }

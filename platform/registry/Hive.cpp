@@ -10,7 +10,7 @@
 
 namespace plat::registry {
 
-const char* const kHiveHeader = "Registry Hive Text Version 1.00";
+const char* const HiveHeader = "Registry Hive Text Version 1.00";
 
 namespace {
 
@@ -20,7 +20,7 @@ bool SameName(const QString& a, const QString& b)
 }
 
 // Below this many values a key is searched in order; from it on, by a hash.
-constexpr std::size_t kIndexedValues = 16;
+constexpr std::size_t IndexedValues = 16;
 
 }  // namespace
 
@@ -97,7 +97,7 @@ std::optional<std::size_t> Key::ValuePosition(const QString& n) const
 
 void Key::IndexValues()
 {
-    if (values_.size() < kIndexedValues) {
+    if (values_.size() < IndexedValues) {
         if (more_)
             more_->valueIndex.clear();
         return;
@@ -243,7 +243,7 @@ bool IsControl(char c)
     return u < 0x20 || u == 0x7f;
 }
 
-constexpr char kHexDigits[] = "0123456789abcdef";
+constexpr char HexDigits[] = "0123456789abcdef";
 
 void AppendQuoted(QByteArray& out, QByteArrayView text)
 {
@@ -257,7 +257,7 @@ void AppendQuoted(QByteArray& out, QByteArrayView text)
         plain = i + 1;
         if (IsControl(c)) {
             const auto u = static_cast<unsigned char>(c);
-            const char escape[] = {'\\', 'x', kHexDigits[u >> 4], kHexDigits[u & 0xf]};
+            const char escape[] = {'\\', 'x', HexDigits[u >> 4], HexDigits[u & 0xf]};
             out.append(escape, 4);
         } else {
             const char escape[] = {'\\', c};
@@ -338,8 +338,8 @@ void WriteHex(QByteArray& out, qsizetype lineLength, const QByteArray& data)
             lineLength = 2;
         }
         const auto u = static_cast<unsigned char>(data[i]);
-        out += kHexDigits[u >> 4];
-        out += kHexDigits[u & 0xf];
+        out += HexDigits[u >> 4];
+        out += HexDigits[u & 0xf];
         if (!last)
             out += ',';
         lineLength += itemLength;
@@ -390,8 +390,8 @@ void WriteSection(QByteArray& out, QByteArrayView path, const Key& key)
 bool Hive::WriteText(const QString& rootName, const TextSink& sink) const
 {
     // Handed on in pieces of about this size.
-    constexpr qsizetype kPiece = 64 * 1024;
-    QByteArray out = QByteArray(kHiveHeader) + "\n\n";
+    constexpr qsizetype PieceBytes = 64 * 1024;
+    QByteArray out = QByteArray(HiveHeader) + "\n\n";
     QByteArray path = rootName.toUtf8();
     if (!root.Values().empty())
         WriteSection(out, path, root);
@@ -418,7 +418,7 @@ bool Hive::WriteText(const QString& rootName, const TextSink& sink) const
         if (!child.Values().empty() || child.Subkeys().empty())
             WriteSection(out, path, child);
         walk.push_back({&child, child.Subkeys().begin(), path.size()});
-        if (out.size() >= kPiece) {
+        if (out.size() >= PieceBytes) {
             if (!sink(out))
                 return false;
             out.resize(0);
@@ -620,7 +620,7 @@ private:
             start_ = 0;
         }
         if (end_ == buffer_.size())
-            buffer_.resize(std::max<qsizetype>(kPiece, buffer_.size() * 2));
+            buffer_.resize(std::max<qsizetype>(PieceBytes, buffer_.size() * 2));
         const qsizetype got = (*read_)(buffer_.data() + end_, buffer_.size() - end_);
         if (got < 0)
             throw Corrupt{QStringLiteral("the file could not be read")};
@@ -630,7 +630,7 @@ private:
         total_ += got;
     }
 
-    static constexpr qsizetype kPiece = 256 * 1024;
+    static constexpr qsizetype PieceBytes = 256 * 1024;
     const HiveTextSource* read_ = nullptr;
     QByteArray buffer_;
     qsizetype start_ = 0;    // the line being read
@@ -784,7 +784,7 @@ public:
                 return;
             if (line.startsWith("\xEF\xBB\xBF"))
                 line = line.sliced(3);
-            if (line.trimmed() != kHiveHeader)
+            if (line.trimmed() != HiveHeader)
                 throw Corrupt{QStringLiteral("missing header line")};
         }
         while (NextLine(line)) {

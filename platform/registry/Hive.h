@@ -147,6 +147,6 @@ ParseResult IndexHive(const HiveTextSource& read, const QString& rootName);
 // well: the spans of HiveIndex, one after the other, without the header line.
 ParseResult ParseHiveSections(const QByteArray& sections, const QString& rootName);
 
-extern const char* const kHiveHeader;
+extern const char* const HiveHeader;
 
 }  // namespace plat::registry

@@ -45,7 +45,7 @@ namespace {
 
 // Hive files larger than this are refused as corrupt: no registry grows so
 // big, and the tree of one could not be held in memory.
-constexpr off_t kMaxHiveBytes = off_t(256) << 20;
+constexpr off_t MaxHiveBytes = off_t(256) << 20;
 
 // Identifies one version of a file: an atomic replace changes the inode.
 struct Stamp {
@@ -207,7 +207,7 @@ Loaded Load(const QString& path, const QString& rootName, bool tree)
     out.stamp = StampOf(st);
     if (!S_ISREG(st.st_mode))
         return Unusable(std::move(out), QStringLiteral("%1 is not a regular file").arg(path), ERROR_ACCESS_DENIED);
-    if (st.st_size > kMaxHiveBytes)
+    if (st.st_size > MaxHiveBytes)
         return Unusable(std::move(out),
                         QStringLiteral("%1 is corrupt (%2 bytes, more than a hive may hold)").arg(path).arg(st.st_size),
                         ERROR_REGISTRY_CORRUPT);

@@ -39,7 +39,7 @@ std::mutex handleMutex;
 std::map<HKEY, Handle> handles;
 HKEY nextHandle = 1;
 
-const QString kClasses = QStringLiteral("Software\\Classes");
+const QString ClassesKey = QStringLiteral("Software\\Classes");
 
 std::optional<Handle> Resolve(HKEY key)
 {
@@ -93,7 +93,7 @@ HiveId WriteHive(View v)
 
 QString WritePath(const Handle& h)
 {
-    return h.view == View::Classes ? Below(kClasses, h.path) : h.path;
+    return h.view == View::Classes ? Below(ClassesKey, h.path) : h.path;
 }
 
 // The key a handle reads from, with its values: in the classes view the
@@ -104,8 +104,8 @@ std::shared_ptr<const Key> FindForRead(View view, const QString& path)
     case View::User: return registry::ReadKey(HiveId::User, path);
     case View::Machine: return registry::ReadKey(HiveId::Machine, path);
     case View::Classes: {
-        auto key = registry::ReadKey(HiveId::User, Below(kClasses, path));
-        return key ? key : registry::ReadKey(HiveId::Machine, Below(kClasses, path));
+        auto key = registry::ReadKey(HiveId::User, Below(ClassesKey, path));
+        return key ? key : registry::ReadKey(HiveId::Machine, Below(ClassesKey, path));
     }
     }
     return nullptr;
@@ -119,8 +119,8 @@ bool Exists(View view, const QString& path)
     case View::User: return registry::KeyExists(HiveId::User, path);
     case View::Machine: return registry::KeyExists(HiveId::Machine, path);
     case View::Classes:
-        return registry::KeyExists(HiveId::User, Below(kClasses, path)) ||
-               registry::KeyExists(HiveId::Machine, Below(kClasses, path));
+        return registry::KeyExists(HiveId::User, Below(ClassesKey, path)) ||
+               registry::KeyExists(HiveId::Machine, Below(ClassesKey, path));
     }
     return false;
 }
@@ -319,7 +319,7 @@ thread_local Enumeration lastEnumeration;
 const QStringList& SubkeyNames(HKEY key, const Handle& h)
 {
     const bool classes = h.view == View::Classes;
-    const QString path = classes ? Below(kClasses, h.path) : h.path;
+    const QString path = classes ? Below(ClassesKey, h.path) : h.path;
     auto user = h.view == View::Machine ? nullptr : registry::ReadHive(HiveId::User);
     auto machine = h.view == View::User ? nullptr : registry::ReadHive(HiveId::Machine);
     Enumeration& e = lastEnumeration;

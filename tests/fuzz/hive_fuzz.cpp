@@ -27,24 +27,24 @@ using registry::ParseHive;
 
 namespace {
 
-const QString kRoot = QStringLiteral("HKEY_CURRENT_USER");
+const QString RootName = QStringLiteral("HKEY_CURRENT_USER");
 
 void CheckText(const QByteArray& text)
 {
-    registry::ParseResult read = ParseHive(text, kRoot);
+    registry::ParseResult read = ParseHive(text, RootName);
     if (!read.hive)
         return;
     {
         const Hive copy = *read.hive;  // every edit starts from a copy
     }
-    const QByteArray written = read.hive->ToText(kRoot);
+    const QByteArray written = read.hive->ToText(RootName);
     fuzz::Expect(written.size() <= 64 * text.size() + 4096,
                  "a hive's text is at most a fixed multiple of what was read",
                  QStringLiteral("%1 bytes read, %2 written").arg(text.size()).arg(written.size()));
-    const registry::ParseResult again = ParseHive(written, kRoot);
+    const registry::ParseResult again = ParseHive(written, RootName);
     fuzz::Expect(again.hive.has_value(), "a hive's own text reads back",
                  QStringLiteral("line %1: %2").arg(again.line).arg(again.reason));
-    fuzz::Expect(again.hive->ToText(kRoot) == written, "a hive read back writes the same text");
+    fuzz::Expect(again.hive->ToText(RootName) == written, "a hive read back writes the same text");
 }
 
 // The per-user hive file, which must read whenever it exists.
@@ -53,7 +53,7 @@ void CheckHiveFile(const char* after)
     QFile file(UserHivePath());
     if (!file.open(QIODevice::ReadOnly))
         return;
-    const registry::ParseResult read = ParseHive(file.readAll(), kRoot);
+    const registry::ParseResult read = ParseHive(file.readAll(), RootName);
     fuzz::Expect(read.hive.has_value(), "the hive file reads after every edit the registry accepts",
                  QStringLiteral("after %1, line %2: %3").arg(QLatin1String(after)).arg(read.line).arg(read.reason));
 }

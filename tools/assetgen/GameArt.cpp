@@ -26,7 +26,7 @@ int FloorDiv(int a, int b)
 }
 
 // The stack shown by the icon and the logo: a letter per cell, '.' for none.
-constexpr const char* kStack[4] = {"..y.", "g.yb", "ggyb", "rrbb"};
+constexpr const char* StackRows[4] = {"..y.", "g.yb", "ggyb", "rrbb"};
 
 QColor StackColour(char c)
 {
@@ -43,10 +43,10 @@ void DrawStack(QPainter& p, QPointF origin, double cell, double gap)
 {
     for (int row = 0; row < 4; ++row)
         for (int col = 0; col < 4; ++col)
-            if (kStack[row][col] != '.')
+            if (StackRows[row][col] != '.')
                 DrawBlock(p, QRectF(origin.x() + col * cell + gap / 2, origin.y() + row * cell + gap / 2,
                                     cell - gap, cell - gap),
-                          StackColour(kStack[row][col]));
+                          StackColour(StackRows[row][col]));
 }
 
 } // namespace

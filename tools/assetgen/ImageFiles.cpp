@@ -11,13 +11,13 @@ namespace assetgen {
 
 namespace {
 
-constexpr int kDotsPerMetre = 2835;     // 72 dpi
+constexpr int DotsPerMetre = 2835;     // 72 dpi
 
 QByteArray EncodeWith(QImage image, const char* format, int quality)
 {
     // A fixed resolution: left alone, it would follow the screen of whoever runs the build.
-    image.setDotsPerMeterX(kDotsPerMetre);
-    image.setDotsPerMeterY(kDotsPerMetre);
+    image.setDotsPerMeterX(DotsPerMetre);
+    image.setDotsPerMeterY(DotsPerMetre);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -63,8 +63,8 @@ QByteArray EncodeBmp24(const QImage& image)
     Put16(out, 24);
     Put32(out, 0);                          // no compression
     Put32(out, pixelBytes);
-    Put32(out, kDotsPerMetre);
-    Put32(out, kDotsPerMetre);
+    Put32(out, DotsPerMetre);
+    Put32(out, DotsPerMetre);
     Put32(out, 0);
     Put32(out, 0);
     for (int y = h - 1; y >= 0; --y) {

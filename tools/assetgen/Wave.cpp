@@ -41,8 +41,8 @@ QByteArray EncodeWave(const Samples& s)
     Put32(out, 16);
     Put16(out, 1);                  // PCM
     Put16(out, 1);                  // mono
-    Put32(out, kSampleRate);
-    Put32(out, kSampleRate * 2);    // bytes per second
+    Put32(out, SampleRate);
+    Put32(out, SampleRate * 2);    // bytes per second
     Put16(out, 2);                  // bytes per frame
     Put16(out, 16);                 // bits per sample
     out.append("data", 4);

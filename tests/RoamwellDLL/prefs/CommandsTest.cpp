@@ -8,7 +8,7 @@ using namespace modRoamwel;
 
 namespace {
 
-const QString kAwkwardName = QStringLiteral("My Pages/pins $(touch x) 'a' \"b\" ;&|`c` %f.htm");
+const QString AwkwardName = QStringLiteral("My Pages/pins $(touch x) 'a' \"b\" ;&|`c` %f.htm");
 
 class Commands : public ComponentFixture {
 protected:
@@ -147,7 +147,7 @@ TEST_F(Commands, SearchAppendsItsAddressEveryTime)
 TEST_F(Commands, SitepinsOpensTheSavedSitesPageAndAnEmptyPathIsNoFailure)
 {
     frmBrowser& b = Open();
-    const QString pins = Page(kAwkwardName, QStringLiteral("Pins"));
+    const QString pins = Page(AwkwardName, QStringLiteral("Pins"));
     Prefs().txtSitepinFile.Text = pins;
     int before = downloads;
     b.tbToolBar_ButtonClick(QStringLiteral("Sitepins"));
@@ -174,7 +174,7 @@ TEST_F(Commands, TheEditorGetsTheSitepinFileAsOneAbsolutePath)
 
     // A stored path that an editor could take for an option or a command
     // reaches it as the file it names in the current folder.
-    for (const QString& stored : {files.path() + u'/' + kAwkwardName, QStringLiteral("+!touch x"), QStringLiteral("-R")}) {
+    for (const QString& stored : {files.path() + u'/' + AwkwardName, QStringLiteral("+!touch x"), QStringLiteral("-R")}) {
         starts.clear();
         Prefs().txtSitepinFile.Text = stored;
         b.mnuEditSitepins.RaiseClick();

@@ -19,9 +19,9 @@ using namespace plat;
 
 namespace {
 
-const QString kTinyPath = QStringLiteral(TINY_LIBRARY);
-const QString kComponentPath = QStringLiteral(ROAMWELL_DLL);
-const QString kClassKey = QStringLiteral("Software\\Classes\\CLSID\\%1\\InprocServer32").arg(CLSID_clsProbe.ToString());
+const QString TinyPath = QStringLiteral(TINY_LIBRARY);
+const QString ComponentPath = QStringLiteral(ROAMWELL_DLL);
+const QString ClassKey = QStringLiteral("Software\\Classes\\CLSID\\%1\\InprocServer32").arg(CLSID_clsProbe.ToString());
 
 QByteArray ReadAll(const QString& path)
 {
@@ -111,7 +111,7 @@ private:
 
 Image Tiny()
 {
-    return Image(ReadAll(kTinyPath));
+    return Image(ReadAll(TinyPath));
 }
 
 using Damage = std::function<QByteArray()>;
@@ -132,11 +132,11 @@ struct Case {
 // Files the loader must never see.
 std::vector<Case> UnloadableFiles()
 {
-    constexpr std::uint64_t kFar = std::uint64_t(1) << 62;
+    constexpr std::uint64_t FarOffset = std::uint64_t(1) << 62;
     return {
-        {"the component cut to 100,000 bytes", [] { return ReadAll(kComponentPath).left(100000); }, "truncated"},
-        {"the component cut to 4,096 bytes", [] { return ReadAll(kComponentPath).left(4096); }, "truncated"},
-        {"the probe cut to 4,096 bytes", [] { return ReadAll(kProbePath).left(4096); }, "truncated"},
+        {"the component cut to 100,000 bytes", [] { return ReadAll(ComponentPath).left(100000); }, "truncated"},
+        {"the component cut to 4,096 bytes", [] { return ReadAll(ComponentPath).left(4096); }, "truncated"},
+        {"the probe cut to 4,096 bytes", [] { return ReadAll(ProbePath).left(4096); }, "truncated"},
         {"the tiny library cut inside its last segment",
          [] {
              const Image tiny = Tiny();
@@ -149,7 +149,7 @@ std::vector<Case> UnloadableFiles()
         {"half an ELF header", [] { return Tiny().Bytes().left(40); }, "ELF header"},
         {"a text file", [] { return QByteArray("#!/bin/sh\necho loaded\n"); }, "not an ELF file"},
         {"program headers 2^62 bytes in",
-         [] { return Edited([](Image& i) { i.EditHeader([](Elf64_Ehdr& h) { h.e_phoff = kFar; }); }); },
+         [] { return Edited([](Image& i) { i.EditHeader([](Elf64_Ehdr& h) { h.e_phoff = FarOffset; }); }); },
          "program headers lie past the end"},
         {"65,534 program headers",
          [] { return Edited([](Image& i) { i.EditHeader([](Elf64_Ehdr& h) { h.e_phnum = 0xFFFE; }); }); },
@@ -162,7 +162,7 @@ std::vector<Case> UnloadableFiles()
          "program headers are damaged"},
         {"a segment 2^62 bytes in",
          [] {
-             return Edited([](Image& i) { i.EditSegment(i.Segment(PT_LOAD, 1), [](Elf64_Phdr& p) { p.p_offset = kFar; }); });
+             return Edited([](Image& i) { i.EditSegment(i.Segment(PT_LOAD, 1), [](Elf64_Phdr& p) { p.p_offset = FarOffset; }); });
          },
          "past the end"},
         {"a segment whose end wraps around",
@@ -190,15 +190,15 @@ std::vector<Case> UnloadableFiles()
         {"a string table far outside the image",
          [] { return Edited([](Image& i) { i.SetDynamic(DT_STRTAB, 0x7fff00000000); }); },
          "places its string table outside"},
-        {"a symbol table 2^62 bytes in", [] { return Edited([](Image& i) { i.SetDynamic(DT_SYMTAB, kFar); }); },
+        {"a symbol table 2^62 bytes in", [] { return Edited([](Image& i) { i.SetDynamic(DT_SYMTAB, FarOffset); }); },
          "places its symbol table outside"},
-        {"a string table longer than the image", [] { return Edited([](Image& i) { i.SetDynamic(DT_STRSZ, kFar); }); },
+        {"a string table longer than the image", [] { return Edited([](Image& i) { i.SetDynamic(DT_STRSZ, FarOffset); }); },
          "places its string table outside"},
         {"a hash table outside the image", [] { return Edited([](Image& i) { i.SetDynamic(DT_GNU_HASH, 0x100000); }); },
          "places its GNU hash table outside"},
         {"the names of needed libraries past the string table",
          [] {
-             Image probe(ReadAll(kProbePath));
+             Image probe(ReadAll(ProbePath));
              probe.SetDynamic(DT_STRSZ, 1);
              return probe.Bytes();
          },
@@ -211,7 +211,7 @@ std::vector<Case> UnloadableFiles()
 TEST_F(ComTest, DamagedLibrariesAreRefusedBeforeTheLoaderSeesThem)
 {
     RegKey key;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, kClassKey, 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()), 0);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, ClassKey, 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()), 0);
     int n = 0;
     for (const Case& c : UnloadableFiles()) {
         SCOPED_TRACE(c.what);
@@ -245,7 +245,7 @@ TEST_F(ComTest, TheTinyLibraryItselfLoads)
 {
     // The damage above is what made those files unloadable.
     RegKey key;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, kClassKey, 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()), 0);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, ClassKey, 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()), 0);
     const QString path = Write(dir.path() + "/intact/libtiny.so", Tiny().Bytes());
     ASSERT_EQ(RegSetStringValue(key.Get(), "", path), 0);
     ComPtr<IDispatch> object;
@@ -263,10 +263,10 @@ TEST_F(ComTest, TheTinyLibraryItselfLoads)
 
 TEST_F(ComTest, HostileSectionTablesAreReportedWithoutHugeReads)
 {
-    constexpr std::uint64_t kFar = std::uint64_t(1) << 62;
+    constexpr std::uint64_t FarOffset = std::uint64_t(1) << 62;
     const std::vector<Case> cases = {
         {"a section name table 2^62 bytes long",
-         [] { return Edited([](Image& i) { i.EditSection(i.Header().e_shstrndx, [](Elf64_Shdr& s) { s.sh_size = kFar; }); }); },
+         [] { return Edited([](Image& i) { i.EditSection(i.Header().e_shstrndx, [](Elf64_Shdr& s) { s.sh_size = FarOffset; }); }); },
          "section name table lies past the end"},
         {"a section name table 2 GiB long",
          [] {
@@ -275,7 +275,7 @@ TEST_F(ComTest, HostileSectionTablesAreReportedWithoutHugeReads)
          "section name table lies past the end"},
         {"a section name table 2^63 bytes in",
          [] {
-             return Edited([](Image& i) { i.EditSection(i.Header().e_shstrndx, [](Elf64_Shdr& s) { s.sh_offset = kFar * 2; }); });
+             return Edited([](Image& i) { i.EditSection(i.Header().e_shstrndx, [](Elf64_Shdr& s) { s.sh_offset = FarOffset * 2; }); });
          },
          "section name table lies past the end"},
         {"a section name table that takes no room in the file",
@@ -284,7 +284,7 @@ TEST_F(ComTest, HostileSectionTablesAreReportedWithoutHugeReads)
          },
          "section name table lies past the end"},
         {"a resource section 2^62 bytes long",
-         [] { return Edited([](Image& i) { i.EditSection(i.Section("plat_resources"), [](Elf64_Shdr& s) { s.sh_size = kFar; }); }); },
+         [] { return Edited([](Image& i) { i.EditSection(i.Section("plat_resources"), [](Elf64_Shdr& s) { s.sh_size = FarOffset; }); }); },
          "section plat_resources lies past the end"},
         {"a resource section whose end wraps around",
          [] {
@@ -294,7 +294,7 @@ TEST_F(ComTest, HostileSectionTablesAreReportedWithoutHugeReads)
          },
          "section plat_resources lies past the end"},
         {"section headers 2^62 bytes in",
-         [] { return Edited([](Image& i) { i.EditHeader([](Elf64_Ehdr& h) { h.e_shoff = kFar; }); }); },
+         [] { return Edited([](Image& i) { i.EditHeader([](Elf64_Ehdr& h) { h.e_shoff = FarOffset; }); }); },
          "section headers lie past the end"},
         {"65,535 section headers",
          [] { return Edited([](Image& i) { i.EditHeader([](Elf64_Ehdr& h) { h.e_shnum = 0xFFFF; }); }); },
@@ -358,7 +358,7 @@ TEST_F(ComTest, HostileSectionTablesAreReportedWithoutHugeReads)
     }
 
     // The intact library lists its one resource.
-    const ToolRun r = Regsvr({"-l", kTinyPath});
+    const ToolRun r = Regsvr({"-l", TinyPath});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("Resource: TINY 1 (4 bytes): 73 65 65 64")) << r.out.toStdString();
 }
@@ -408,7 +408,7 @@ TEST_F(ComTest, RelativeLibraryPathIsRefusedAndNeverLoaded)
     ASSERT_TRUE(QDir::setCurrent(folder));
 
     RegKey key;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, kClassKey, 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()), 0);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, ClassKey, 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()), 0);
     for (const char* relative : {"libmarker.so", "./libmarker.so", "sub/../libmarker.so", "current/libmarker.so"}) {
         SCOPED_TRACE(relative);
         ASSERT_EQ(RegSetStringValue(key.Get(), "", QString::fromLatin1(relative)), 0);

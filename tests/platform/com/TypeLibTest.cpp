@@ -17,7 +17,7 @@ QByteArray Lib(const char* interfaces, const char* coclasses = "[]")
 
 std::optional<TypeLibDesc> ProbeTypeLib()
 {
-    const auto resources = ReadResourcesFromFile(kProbePath);
+    const auto resources = ReadResourcesFromFile(ProbePath);
     const Resource* r = resources ? resources->Find("TYPELIB", 1) : nullptr;
     return r ? TypeLibDesc::Deserialize(r->data) : std::nullopt;
 }
@@ -122,7 +122,7 @@ TEST(TypeLib, HostileLibrariesAreRefusedWithoutCrashOrGuess)
 TEST(Resources, ProbeCarriesItsCustomAndVersionResources)
 {
     QString error;
-    const auto resources = ReadResourcesFromFile(kProbePath, &error);
+    const auto resources = ReadResourcesFromFile(ProbePath, &error);
     ASSERT_TRUE(resources) << error.toStdString();
 
     const Resource* iid = resources->Find("_IID_CLSPROBE", 1);
@@ -147,7 +147,7 @@ TEST(Resources, LoadedImageHoldsTheSameBytesAsTheFile)
     void* handle = dlopen(PROBE_SERVER, RTLD_NOW | RTLD_LOCAL);
     ASSERT_TRUE(handle);
     const auto fromModule = ReadResourcesFromModule(dlsym(handle, "DllCanUnloadNow"));
-    const auto fromFile = ReadResourcesFromFile(kProbePath);
+    const auto fromFile = ReadResourcesFromFile(ProbePath);
     ASSERT_TRUE(fromModule);
     ASSERT_TRUE(fromFile);
     EXPECT_EQ(fromModule->Serialize(), fromFile->Serialize());

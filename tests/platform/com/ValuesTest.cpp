@@ -230,7 +230,7 @@ struct IntegerRange {
     double highest;
 };
 
-const IntegerRange kIntegers[] = {
+const IntegerRange Integers[] = {
     {VT_I1, -128, 127},
     {VT_UI1, 0, 255},
     {VT_I2, -32768, 32767},
@@ -254,7 +254,7 @@ TEST(Variant, NaNAndInfinitiesFitNoIntegerType)
     const Variant sources[] = {Variant(nan),         Variant(-nan), Variant(std::numeric_limits<double>::signaling_NaN()),
                                Variant(float(nan)),  Variant(inf),  Variant(-inf),
                                Variant(float(inf)),  Variant(float(-inf)), refNaN};
-    for (const IntegerRange& type : kIntegers) {
+    for (const IntegerRange& type : Integers) {
         for (const Variant& source : sources) {
             Variant out(std::int16_t(7));
             EXPECT_EQ(VariantChangeType(&out, &source, 0, type.vt), DISP_E_OVERFLOW)

@@ -125,11 +125,11 @@ int Wait(pid_t pid)
 
 TEST_F(RegistryTest, TwoProcessesWritingAtOnceLoseNothing)
 {
-    constexpr int kEach = 120;
+    constexpr int ValuesEach = 120;
     auto writer = [](const char* prefix) {
         return [prefix] {
             int failures = 0;
-            for (int i = 0; i < kEach; ++i) {
+            for (int i = 0; i < ValuesEach; ++i) {
                 RegKey key;
                 failures += RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Race", 0, KEY_ALL_ACCESS,
                                            key.ReleaseAndGetAddressOf()) != 0;
@@ -145,7 +145,7 @@ TEST_F(RegistryTest, TwoProcessesWritingAtOnceLoseNothing)
     EXPECT_EQ(Wait(a), 0);
     EXPECT_EQ(Wait(b), 0);
 
-    for (int i = 0; i < kEach; ++i) {
+    for (int i = 0; i < ValuesEach; ++i) {
         EXPECT_EQ(RegGetDwordValue(HKEY_CURRENT_USER, "Software\\Race", QString("a%1").arg(i)), DWORD(i));
         EXPECT_EQ(RegGetDwordValue(HKEY_CURRENT_USER, "Software\\Race", QString("b%1").arg(i)), DWORD(i));
     }

@@ -13,12 +13,12 @@ using registry::HiveLoadCount;
 
 namespace {
 
-constexpr int kDeep = 200000;
-constexpr int kWide = 100000;
+constexpr int DeepKeys = 200000;
+constexpr int WideKeys = 100000;
 
 QString DeepPath()
 {
-    return QStringLiteral("a\\").repeated(kDeep - 1) + QStringLiteral("a");
+    return QStringLiteral("a\\").repeated(DeepKeys - 1) + QStringLiteral("a");
 }
 
 QString WideName(int i)
@@ -70,21 +70,21 @@ TEST_F(BigHive, KeyTwoHundredThousandDeepIsReadAndRewrittenInProportion)
 TEST_F(BigHive, HundredThousandSiblingsAreParsedOnceAndKeptWhole)
 {
     QByteArray text = "Registry Hive Text Version 1.00\n\n";
-    for (int i = kWide - 1; i >= 0; --i)  // against the order they are kept in
+    for (int i = WideKeys - 1; i >= 0; --i)  // against the order they are kept in
         text += "[HKEY_CURRENT_USER\\Software\\Classes\\Crowd\\" + WideName(i).toUtf8() + "]\n@=\"" +
                 QByteArray::number(i) + "\"\n\n";
     WriteFile(UserHivePath(), text);
 
-    EXPECT_EQ(RegGetStringValue(HKEY_CLASSES_ROOT, "Crowd\\" + WideName(kWide / 2), ""), QString::number(kWide / 2));
+    EXPECT_EQ(RegGetStringValue(HKEY_CLASSES_ROOT, "Crowd\\" + WideName(WideKeys / 2), ""), QString::number(WideKeys / 2));
     RegKey crowd;
     ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Classes\\Crowd", 0, KEY_READ, crowd.ReleaseAndGetAddressOf()),
               ERROR_SUCCESS);
     QString name;
-    for (int i = 0; i < kWide; ++i) {  // every index, in order
+    for (int i = 0; i < WideKeys; ++i) {  // every index, in order
         ASSERT_EQ(RegEnumKeyEx(crowd.Get(), DWORD(i), &name), ERROR_SUCCESS);
         ASSERT_EQ(name, WideName(i));
     }
-    EXPECT_EQ(RegEnumKeyEx(crowd.Get(), kWide, &name), ERROR_NO_MORE_ITEMS);
+    EXPECT_EQ(RegEnumKeyEx(crowd.Get(), WideKeys, &name), ERROR_NO_MORE_ITEMS);
     EXPECT_EQ(RegGetStringValue(HKEY_LOCAL_MACHINE, "Software", ""), std::nullopt);  // the other hive, read once too
     const auto loads = HiveLoadCount();
 
@@ -98,7 +98,7 @@ TEST_F(BigHive, HundredThousandSiblingsAreParsedOnceAndKeptWhole)
     }
     EXPECT_EQ(HiveLoadCount(), loads) << "none of them read the file again";
     const QByteArray after = FileText(UserHivePath());
-    EXPECT_EQ(after.count("\\Crowd\\"), kWide);
+    EXPECT_EQ(after.count("\\Crowd\\"), WideKeys);
     EXPECT_EQ(after.count("\\Mine\\"), 20);
 }
 

@@ -21,7 +21,7 @@ namespace {
 
 // Line breaks, quotes, backslashes, the escape's own spelling, other control
 // characters, non-ASCII text and lookalikes of the file's own syntax.
-const QStringList kHostile = {
+const QStringList Hostile = {
     "bad\nname",       "cr\rand lf\r\n", "tab\there",      "quote\"in\"side",  "ends in backslash\\",
     "\\",              "\"",             "\\x41 as typed", "\x01\x1f\x7f bell", QString::fromUtf8("nul\0inside", 10),
     "]",               "[HKEY_CURRENT_USER\\Elsewhere]",   "=hex:01,02,\\",    ";not a comment",
@@ -33,7 +33,7 @@ const QStringList kHostile = {
 QStringList KeyNames()
 {
     QStringList names;
-    for (const QString& name : kHostile)
+    for (const QString& name : Hostile)
         if (!name.contains(u'\\'))
             names << name;
     return names;
@@ -44,7 +44,7 @@ QByteArray Stored(const QString& text)
     return text.toUtf8() + '\0';
 }
 
-const char* const kUser = "HKEY_CURRENT_USER";
+const char* const UserRoot = "HKEY_CURRENT_USER";
 
 // Every key of the hive with its path, parents before children.
 std::vector<std::pair<QString, const registry::Key*>> AllKeys(const Hive& hive)
@@ -69,14 +69,14 @@ registry::ParseResult IndexOf(const QByteArray& text)
             at += n;
             return n;
         },
-        kUser);
+        UserRoot);
 }
 
 // Reading single keys through the index of `text` finds what the whole tree
 // holds, and no key it lacks.
 void ExpectIndexAgreesWithTree(const QByteArray& text, const std::string& what)
 {
-    const auto tree = ParseHive(text, kUser);
+    const auto tree = ParseHive(text, UserRoot);
     const auto indexed = IndexOf(text);
     ASSERT_EQ(bool(tree.hive), bool(indexed.index)) << what;
     EXPECT_EQ(indexed.line, tree.line) << what;
@@ -89,7 +89,7 @@ void ExpectIndexAgreesWithTree(const QByteArray& text, const std::string& what)
         QByteArray sections;
         for (const auto& span : indexed.index->SpansOf(path))
             sections += text.mid(span.offset, span.length);
-        const auto parsed = registry::ParseHiveSections(sections, kUser);
+        const auto parsed = registry::ParseHiveSections(sections, UserRoot);
         ASSERT_TRUE(parsed.hive) << what << ": " << path.toStdString();
         const registry::Key* read = parsed.hive->Find(path);
         const std::vector<registry::Value> none;
@@ -116,7 +116,7 @@ TEST_F(RegistryTest, HostileNamesAndValuesRoundTripThroughTheHiveFile)
     RegKey key;
     ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Hostile", 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()),
               ERROR_SUCCESS);
-    for (const QString& text : kHostile)
+    for (const QString& text : Hostile)
         ASSERT_EQ(RegSetStringValue(key.Get(), text, text), ERROR_SUCCESS) << text.toStdString();
     ASSERT_EQ(RegSetStringValue(key.Get(), "", "\n"), ERROR_SUCCESS);
     ASSERT_EQ(RegSetStringValue(key.Get(), "empty", ""), ERROR_SUCCESS);
@@ -130,11 +130,11 @@ TEST_F(RegistryTest, HostileNamesAndValuesRoundTripThroughTheHiveFile)
     ASSERT_EQ(RegSetStringValue(keep.Get(), "after", "still written"), ERROR_SUCCESS);
 
     // What the file holds, read on its own.
-    const auto parsed = ParseHive(FileText(UserHivePath()), kUser);
+    const auto parsed = ParseHive(FileText(UserHivePath()), UserRoot);
     ASSERT_TRUE(parsed.hive) << "line " << parsed.line << ": " << parsed.reason.toStdString();
     const registry::Key* onDisk = parsed.hive->Find("Software\\Hostile");
     ASSERT_TRUE(onDisk);
-    for (const QString& text : kHostile) {
+    for (const QString& text : Hostile) {
         const registry::Value* v = onDisk->FindValue(text);
         ASSERT_TRUE(v) << text.toStdString();
         EXPECT_EQ(v->name, text);
@@ -227,7 +227,7 @@ TEST(HiveText, EveryHiveReadsBackFromItsOwnText)
     Hive hive;
     for (const QString& name : KeyNames()) {
         registry::Key& key = hive.Create("Software\\" + name);
-        for (const QString& text : kHostile)
+        for (const QString& text : Hostile)
             key.SetValue({text, REG_SZ, Stored(text)});
         key.SetValue({"bytes", REG_BINARY, QByteArray("\0\n\r\"\\", 5)});
         key.SetValue({"odd type", 0x7fff1234, QByteArray(200, '\n')});
@@ -235,11 +235,11 @@ TEST(HiveText, EveryHiveReadsBackFromItsOwnText)
         key.SetValue({"bad utf-8", REG_SZ, QByteArray("\xff\xfe\0", 3)});
     }
     hive.root.SetValue({"", REG_DWORD, QByteArray("\x01\x00\x00\x00", 4)});
-    const QByteArray text = hive.ToText(kUser);
+    const QByteArray text = hive.ToText(UserRoot);
 
-    const auto parsed = ParseHive(text, kUser);
+    const auto parsed = ParseHive(text, UserRoot);
     ASSERT_TRUE(parsed.hive) << "line " << parsed.line << ": " << parsed.reason.toStdString();
-    EXPECT_EQ(parsed.hive->ToText(kUser), text);
+    EXPECT_EQ(parsed.hive->ToText(UserRoot), text);
     const registry::Key* key = parsed.hive->Find("Software\\bad\nname");
     ASSERT_TRUE(key);
     EXPECT_EQ(key->FindValue("cr\rand lf\r\n")->data, Stored("cr\rand lf\r\n"));
@@ -257,7 +257,7 @@ TEST(HiveText, IndexTellsNamesApartAsTheTreeDoes)
     Hive hive;
     for (const char* name : {"k", "s", "\u03C3", "\u00DF", "i", "\U00010444"})
         hive.Create(QString("Letters\\") + QString::fromUtf8(name)).SetValue({"", REG_SZ, Stored(name)});
-    const auto indexed = IndexOf(hive.ToText(kUser));
+    const auto indexed = IndexOf(hive.ToText(UserRoot));
     ASSERT_TRUE(indexed.index);
     for (const QString& letter : letters)
         EXPECT_EQ(indexed.index->Contains("Letters\\" + letter), hive.Find("Letters\\" + letter) != nullptr)
@@ -287,7 +287,7 @@ TEST(HiveText, DamagedTextIsCorruptAtItsLine)
         {"\n\nRegistry Hive Text Version 1.00\n", 1, "missing header"},
     };
     for (const Case& c : cases) {
-        const auto parsed = ParseHive(QByteArray(c.text), kUser);
+        const auto parsed = ParseHive(QByteArray(c.text), UserRoot);
         EXPECT_FALSE(parsed.hive) << c.text;
         EXPECT_EQ(parsed.line, c.line) << c.text;
         EXPECT_TRUE(parsed.reason.contains(c.reason)) << c.text << " -> " << parsed.reason.toStdString();
@@ -303,15 +303,15 @@ TEST(HiveText, SeedsOfTheFuzzCorpusReadOrFailCleanlyWholeAndByIndex)
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const QByteArray seed = file.readAll();
         ExpectIndexAgreesWithTree(seed, file.fileName().toStdString());
-        const auto parsed = ParseHive(seed, kUser);
+        const auto parsed = ParseHive(seed, UserRoot);
         if (!parsed.hive) {
             EXPECT_GT(parsed.line, 0) << file.fileName().toStdString();
             continue;
         }
-        const QByteArray text = parsed.hive->ToText(kUser);
-        const auto again = ParseHive(text, kUser);
+        const QByteArray text = parsed.hive->ToText(UserRoot);
+        const auto again = ParseHive(text, UserRoot);
         ASSERT_TRUE(again.hive) << file.fileName().toStdString();
-        EXPECT_EQ(again.hive->ToText(kUser), text) << file.fileName().toStdString();
+        EXPECT_EQ(again.hive->ToText(UserRoot), text) << file.fileName().toStdString();
     }
     EXPECT_GE(seeds, 5);
 }

@@ -9,7 +9,7 @@ using namespace plat;
 
 namespace {
 
-constexpr REGSAM kAboutBoxMask = 0x2003F;  // read control plus query, set, create, enumerate, notify, link
+constexpr REGSAM AboutBoxMask = 0x2003F;  // read control plus query, set, create, enumerate, notify, link
 
 }  // namespace
 
@@ -35,7 +35,7 @@ protected:
 TEST_F(ReadOnlyMachineHive, OpenAskingForWriteRightsIsDenied)
 {
     HKEY h = 99;
-    EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Shared Tools\\Info", 0, kAboutBoxMask, &h),
+    EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Shared Tools\\Info", 0, AboutBoxMask, &h),
               ERROR_ACCESS_DENIED);
     EXPECT_EQ(h, 0u);
     EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Shared Tools\\Info", 0, KEY_SET_VALUE, &h),
@@ -43,7 +43,7 @@ TEST_F(ReadOnlyMachineHive, OpenAskingForWriteRightsIsDenied)
     EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Shared Tools\\Info", 0, GENERIC_WRITE, &h),
               ERROR_ACCESS_DENIED);
     // A missing key is reported as missing, whatever was asked.
-    EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Absent", 0, kAboutBoxMask, &h), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Absent", 0, AboutBoxMask, &h), ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(ReadOnlyMachineHive, ReadingStillWorksAndNothingIsWritten)
@@ -64,7 +64,7 @@ TEST_F(ReadOnlyMachineHive, ReadingStillWorksAndNothingIsWritten)
     EXPECT_EQ(FileText(MachineHivePath()), before);
 
     // The per-user hive is unaffected.
-    EXPECT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Mine", 0, kAboutBoxMask, key.ReleaseAndGetAddressOf()),
+    EXPECT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Mine", 0, AboutBoxMask, key.ReleaseAndGetAddressOf()),
               ERROR_SUCCESS);
 }
 
@@ -76,7 +76,7 @@ TEST_F(RegistryTest, HiveThatCannotBeCreatedIsDenied)
     ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
     HKEY h = 0;
     EXPECT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\X", 0, KEY_ALL_ACCESS, &h), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "", 0, kAboutBoxMask, &h), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "", 0, AboutBoxMask, &h), ERROR_ACCESS_DENIED);
     EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "", 0, KEY_READ, &h), ERROR_SUCCESS);
     RegCloseKey(h);
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

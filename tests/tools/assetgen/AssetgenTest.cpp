@@ -20,10 +20,10 @@
 
 namespace {
 
-const QStringList kGameAssets = {"sidestopper.wav", "waterdrop.wav",  "energypod.wav",
+const QStringList GameAssets = {"sidestopper.wav", "waterdrop.wav",  "energypod.wav",
                                  "wall_left.png",   "wall_right.png", "velmor.png",
                                  "velmor_logo.bmp"};
-const QStringList kBrowserAssets = {"roamwell.png",    "roamwell16.png",  "tb_back.png",
+const QStringList BrowserAssets = {"roamwell.png",    "roamwell16.png",  "tb_back.png",
                                     "tb_forward.png",  "tb_stop.png",     "tb_refresh.png",
                                     "tb_home.png",     "tb_search.png",   "tb_sitepins.png",
                                     "roamwell_about.jpg"};
@@ -114,7 +114,7 @@ protected:
         if (!QCoreApplication::instance())
             app = std::make_unique<QCoreApplication>(argc, argv);
         dir = std::make_unique<QTemporaryDir>();
-        first = RunGenerator(QStringList{dir->path()} + kGameAssets + kBrowserAssets);
+        first = RunGenerator(QStringList{dir->path()} + GameAssets + BrowserAssets);
     }
     static void TearDownTestSuite()
     {
@@ -134,13 +134,13 @@ TEST_F(AssetgenTest, WritesEveryNamedFileAndNothingElse)
     ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
     const QStringList written = QDir(dir->path()).entryList(QDir::Files);
     EXPECT_EQ(QSet<QString>(written.begin(), written.end()),
-              QSet<QString>(kGameAssets.begin(), kGameAssets.end())
-                  + QSet<QString>(kBrowserAssets.begin(), kBrowserAssets.end()));
+              QSet<QString>(GameAssets.begin(), GameAssets.end())
+                  + QSet<QString>(BrowserAssets.begin(), BrowserAssets.end()));
 
     const RunResult list = RunGenerator({"--list"});
     ASSERT_EQ(list.exitCode, 0);
     const QStringList known = QString::fromUtf8(list.out).split('\n', Qt::SkipEmptyParts);
-    for (const QString& name : kGameAssets + kBrowserAssets)
+    for (const QString& name : GameAssets + BrowserAssets)
         EXPECT_TRUE(known.contains(name)) << name.toStdString();
 }
 
@@ -266,8 +266,8 @@ TEST_F(AssetgenTest, IconsAndGlyphsStandOnATransparentGround)
 TEST_F(AssetgenTest, SecondRunWritesTheSameBytes)
 {
     QTemporaryDir again;
-    ASSERT_EQ(RunGenerator(QStringList{again.path()} + kGameAssets + kBrowserAssets).exitCode, 0);
-    for (const QString& name : kGameAssets + kBrowserAssets) {
+    ASSERT_EQ(RunGenerator(QStringList{again.path()} + GameAssets + BrowserAssets).exitCode, 0);
+    for (const QString& name : GameAssets + BrowserAssets) {
         SCOPED_TRACE(name.toStdString());
         const QByteArray before = ReadFile(Path(name));
         EXPECT_FALSE(before.isEmpty());
