@@ -129,12 +129,12 @@ void frmBoard::Design()
 frmBoard::Layout frmBoard::LayoutFor(int16_t size, int16_t columns, int16_t rows)
 {
     Layout layout;
-    layout.Width = (I16(columns) - I16(2)) * I16(size) + I16(80);
-    layout.Height = I16(rows) * I16(size) + I16(450);
-    layout.FourCells = I16(4) * I16(size);
-    layout.SixCells = I16(6) * I16(size);
-    layout.WallHeight = (I16(rows) + I16(1)) * I16(size);
-    layout.RightWallLeft = (I16(columns) - I16(3)) * I16(size) + I16(10);
+    layout.width = (I16(columns) - I16(2)) * I16(size) + I16(80);
+    layout.height = I16(rows) * I16(size) + I16(450);
+    layout.fourCells = I16(4) * I16(size);
+    layout.sixCells = I16(6) * I16(size);
+    layout.wallHeight = (I16(rows) + I16(1)) * I16(size);
+    layout.rightWallLeft = (I16(columns) - I16(3)) * I16(size) + I16(10);
     return layout;
 }
 
@@ -215,8 +215,8 @@ void frmBoard::Form_Load()
 
     // The outer size, in 16-bit arithmetic.
     const Layout layout = LayoutFor(Size, Columns, Rows);
-    Width = layout.Width;
-    Height = layout.Height;
+    Width = layout.width;
+    Height = layout.height;
 
     // The stored background, the controls in their places, a zero score and
     // the high score in the caption.
@@ -243,12 +243,12 @@ void frmBoard::LayOut(const Layout& layout)
 
     picPreview.ScaleMode = plat::vbTwips;
     picPreview.Left = scaleLeft;
-    picPreview.Top = scaleHeight - float(layout.SixCells);
-    picPreview.Width = layout.FourCells;
-    picPreview.Height = layout.SixCells;
+    picPreview.Top = scaleHeight - float(layout.sixCells);
+    picPreview.Width = layout.fourCells;
+    picPreview.Height = layout.sixCells;
     picPreview.BackColor = 0;
 
-    lblScore.Left = float(layout.FourCells) + scaleLeft + 50;
+    lblScore.Left = float(layout.fourCells) + scaleLeft + 50;
     lblScore.Top = scaleTop + 20;
     lblScore.FontSize = float(plat::Int(double(Size) / 30));
 
@@ -262,7 +262,7 @@ void frmBoard::LayOut(const Layout& layout)
     lblMenu.Visible = true;
     lblMenu.Left = 0;
     lblMenu.Top = 0;
-    lblMenu.Width = layout.FourCells;
+    lblMenu.Width = layout.fourCells;
     lblMenu.BackColor = 0;
     lblMenu.ForeColor = 0xFF00;
 
@@ -272,9 +272,9 @@ void frmBoard::LayOut(const Layout& layout)
         BlobCell[i]->Width = Size;
     }
 
-    imgLeft.Move(0, 0, layout.FourCells, layout.WallHeight);
+    imgLeft.Move(0, 0, layout.fourCells, layout.wallHeight);
     imgLeft.ZOrder(0);
-    imgRight.Move(layout.RightWallLeft, 0, Size, layout.WallHeight);
+    imgRight.Move(layout.rightWallLeft, 0, Size, layout.wallHeight);
     imgRight.ZOrder(0);
     lblMenu.ZOrder(0);
 }

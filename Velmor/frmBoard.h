@@ -130,12 +130,12 @@ private:
     // twips, from the cell size and the well's dimensions; every step is
     // 16-bit and raises Overflow out of range.
     struct Layout {
-        int16_t Width = 0;
-        int16_t Height = 0;
-        int16_t FourCells = 0;      // the preview's and the menu's width, the left wall
-        int16_t SixCells = 0;       // the preview's height
-        int16_t WallHeight = 0;     // from the top to the bottom of the floor row
-        int16_t RightWallLeft = 0;  // 10 twips right of the first right wall column
+        int16_t width = 0;
+        int16_t height = 0;
+        int16_t fourCells = 0;      // the preview's and the menu's width, the left wall
+        int16_t sixCells = 0;       // the preview's height
+        int16_t wallHeight = 0;     // from the top to the bottom of the floor row
+        int16_t rightWallLeft = 0;  // 10 twips right of the first right wall column
     };
     static Layout LayoutFor(int16_t size, int16_t columns, int16_t rows);
     // The well's square for column x and row y, and a cell's place along
