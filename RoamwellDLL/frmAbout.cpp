@@ -31,13 +31,13 @@ ComponentInfo Component()
 {
     ComponentInfo info;
     const auto resources = plat::ReadResourcesFromModule(reinterpret_cast<const void*>(&Component));
-    const plat::Resource* res = resources ? resources->find(QString::fromLatin1(plat::RT_VERSION), 1) : nullptr;
-    if (const auto version = res ? plat::VersionInfo::parse(res->data) : std::nullopt) {
+    const plat::Resource* res = resources ? resources->Find(QString::fromLatin1(plat::RT_VERSION), 1) : nullptr;
+    if (const auto version = res ? plat::VersionInfo::Parse(res->data) : std::nullopt) {
         // major.minor.build.revision; the box shows major, minor and revision
         info.major = version->fileVersion[0];
         info.minor = version->fileVersion[1];
         info.revision = version->fileVersion[3];
-        if (const auto name = version->value(QStringLiteral("ProductName")); name && !name->isEmpty())
+        if (const auto name = version->Value(QStringLiteral("ProductName")); name && !name->isEmpty())
             info.title = *name;
     }
     return info;

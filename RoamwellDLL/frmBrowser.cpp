@@ -186,11 +186,11 @@ void frmBrowser::Form_QueryUnload(int16_t& Cancel, int16_t UnloadMode)
 void frmBrowser::SaveRoamwellSettings()
 {
     const bool normal = WindowState == plat::vbNormal;
-    SaveSetting(Browser::Top, normal ? plat::CStr(Top.get()) : plat::CStr(NormalTop));
-    SaveSetting(Browser::Left, normal ? plat::CStr(Left.get()) : plat::CStr(NormalLeft));
-    SaveSetting(Browser::Height, normal ? plat::CStr(Height.get()) : plat::CStr(NormalHeight));
-    SaveSetting(Browser::Width, normal ? plat::CStr(Width.get()) : plat::CStr(NormalWidth));
-    SaveSetting(Browser::Windowstate, plat::CStr(WindowState.get()));
+    SaveSetting(Browser::Top, normal ? plat::CStr(Top.Get()) : plat::CStr(NormalTop));
+    SaveSetting(Browser::Left, normal ? plat::CStr(Left.Get()) : plat::CStr(NormalLeft));
+    SaveSetting(Browser::Height, normal ? plat::CStr(Height.Get()) : plat::CStr(NormalHeight));
+    SaveSetting(Browser::Width, normal ? plat::CStr(Width.Get()) : plat::CStr(NormalWidth));
+    SaveSetting(Browser::Windowstate, plat::CStr(WindowState.Get()));
 }
 
 void frmBrowser::Form_Unload(int16_t& Cancel)

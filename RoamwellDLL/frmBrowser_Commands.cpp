@@ -37,7 +37,7 @@ void frmBrowser::tbToolBar_ButtonClick(const QString& Key)
         }
     } else if (key == u"Search") {
         bool empty = false;  // a failing test goes on into its body
-        Skip([&] { empty = Preferences().txtSearch.Text.get().isEmpty(); });
+        Skip([&] { empty = Preferences().txtSearch.Text.Get().isEmpty(); });
         if (!empty) {
             Skip([&] { cboAddress.Text = Preferences().txtSearch.Text; });
             // Appended without looking for an equal entry: repeats gather at the end.

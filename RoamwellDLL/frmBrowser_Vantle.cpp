@@ -44,6 +44,10 @@ void frmBrowser::PlaceVantle(bool squareAgain)
 }
 
 // One more figure per tick while a page loads; nothing is ever erased here.
+// The box's size is read at its own place among the random draws, not once
+// up front: that order fixes which size each part of the figure uses (the
+// circle's centre the size before the first draw, its radius the width after
+// it), and a random source that resizes the box as it draws sees the difference.
 void frmBrowser::tmrVantle_Timer()
 {
     if (!Surfing)

@@ -129,12 +129,12 @@ void frmBoard::Design()
 frmBoard::Layout frmBoard::LayoutFor(int16_t size, int16_t columns, int16_t rows)
 {
     Layout layout;
-    layout.Width = (I16(columns) - I16(2)) * I16(size) + I16(80);
-    layout.Height = I16(rows) * I16(size) + I16(450);
-    layout.FourCells = I16(4) * I16(size);
-    layout.SixCells = I16(6) * I16(size);
-    layout.WallHeight = (I16(rows) + I16(1)) * I16(size);
-    layout.RightWallLeft = (I16(columns) - I16(3)) * I16(size) + I16(10);
+    layout.width = (I16(columns) - I16(2)) * I16(size) + I16(80);
+    layout.height = I16(rows) * I16(size) + I16(450);
+    layout.fourCells = I16(4) * I16(size);
+    layout.sixCells = I16(6) * I16(size);
+    layout.wallHeight = (I16(rows) + I16(1)) * I16(size);
+    layout.rightWallLeft = (I16(columns) - I16(3)) * I16(size) + I16(10);
     return layout;
 }
 
@@ -179,10 +179,10 @@ void frmBoard::ReadBoardSettings()
 
 void frmBoard::Form_Load()
 {
-    // 1: the help browser; the game does not start without it.
+    // The help browser first: the game does not start without it.
     HelpBrowser = CreateHelpBrowser();
 
-    // 2-3: window state and position.
+    // Window state, and the position of a normal window.
     const int16_t state = Read(Game::Windowstate);
     if (state == plat::vbMinimized)
         WindowState = plat::vbNormal;
@@ -195,7 +195,7 @@ void frmBoard::Form_Load()
         Left = Read(Game::Left);
     }
 
-    // 4: the game settings.
+    // The well's size, the keys and the high score.
     ReadBoardSettings();
     AsciiLeft = Read(Game::AsciiLeft);
     AsciiRight = Read(Game::AsciiRight);
@@ -204,7 +204,8 @@ void frmBoard::Form_Load()
     Highscore = Read(Game::Highscore);
     Highscorename = Read(Game::Highscorename);
 
-    // 5-9.
+    // Closing ends the program; an empty well, the generator seeded from the
+    // clock, the starting speed and no piece landed.
     NoEnd = 0;
     Board.ReDim(0, Columns + 8, 0, Rows + 2);
     plat::Randomize();
@@ -212,18 +213,19 @@ void frmBoard::Form_Load()
     tmrMove.Interval = StartingInterval;
     Landed = false;
 
-    // 10: outer size, in 16-bit steps.
+    // The outer size, in 16-bit arithmetic.
     const Layout layout = LayoutFor(Size, Columns, Rows);
-    Width = layout.Width;
-    Height = layout.Height;
+    Width = layout.width;
+    Height = layout.height;
 
-    // 11-15.
+    // The stored background, the controls in their places, a zero score and
+    // the high score in the caption.
     BackColor = Read(Game::Backcolor);
     LayOut(layout);
     lblScore.Caption = QStringLiteral("0");
     PostHighScore();
 
-    // 16-18: the first piece, its colour, and its entry with the next one previewed.
+    // The first piece, its colour, and its entry with the next one previewed.
     DetermineBlob();
     const int16_t red = CInt(double(plat::Rnd()) * 155);
     const int16_t green = CInt(double(plat::Rnd()) * 55 + 100);
@@ -231,7 +233,8 @@ void frmBoard::Form_Load()
     SetBlob1(plat::RGB(red, green, blue), 0xFFFFFF, pArray);
 }
 
-// Places the controls from the cell size (steps 12 to 14 of the load).
+// Places the preview, the score, the two buttons, the menu label, the falling
+// piece's shapes and the wall pictures from the cell size and the well's size.
 void frmBoard::LayOut(const Layout& layout)
 {
     const float scaleLeft = ScaleLeft();
@@ -240,12 +243,12 @@ void frmBoard::LayOut(const Layout& layout)
 
     picPreview.ScaleMode = plat::vbTwips;
     picPreview.Left = scaleLeft;
-    picPreview.Top = scaleHeight - float(layout.SixCells);
-    picPreview.Width = layout.FourCells;
-    picPreview.Height = layout.SixCells;
+    picPreview.Top = scaleHeight - float(layout.sixCells);
+    picPreview.Width = layout.fourCells;
+    picPreview.Height = layout.sixCells;
     picPreview.BackColor = 0;
 
-    lblScore.Left = float(layout.FourCells) + scaleLeft + 50;
+    lblScore.Left = float(layout.fourCells) + scaleLeft + 50;
     lblScore.Top = scaleTop + 20;
     lblScore.FontSize = float(plat::Int(double(Size) / 30));
 
@@ -259,7 +262,7 @@ void frmBoard::LayOut(const Layout& layout)
     lblMenu.Visible = true;
     lblMenu.Left = 0;
     lblMenu.Top = 0;
-    lblMenu.Width = layout.FourCells;
+    lblMenu.Width = layout.fourCells;
     lblMenu.BackColor = 0;
     lblMenu.ForeColor = 0xFF00;
 
@@ -269,9 +272,9 @@ void frmBoard::LayOut(const Layout& layout)
         BlobCell[i]->Width = Size;
     }
 
-    imgLeft.Move(0, 0, layout.FourCells, layout.WallHeight);
+    imgLeft.Move(0, 0, layout.fourCells, layout.wallHeight);
     imgLeft.ZOrder(0);
-    imgRight.Move(layout.RightWallLeft, 0, Size, layout.WallHeight);
+    imgRight.Move(layout.rightWallLeft, 0, Size, layout.wallHeight);
     imgRight.ZOrder(0);
     lblMenu.ZOrder(0);
 }

@@ -3,7 +3,7 @@
 // the keys, the score and the game's flow. Its procedures are split over
 // files by concern: frmBoard.cpp (design, load, close), frmBoard_Well.cpp,
 // frmBoard_Pieces.cpp, frmBoard_Gravity.cpp, frmBoard_Keys.cpp,
-// frmBoard_Flow.cpp and frmBoard_Menu.cpp.
+// frmBoard_Flow.cpp, frmBoard_Menu.cpp and frmBoard_HelpBrowser.cpp.
 
 #include "platform/forms/CommandButton.h"
 #include "platform/forms/ControlArray.h"
@@ -62,9 +62,12 @@ public:
     // The well (frmBoard_Well.cpp).
     plat::Array2D<BoardCell> Board;
     void SetupBoard();
-    static int32_t PaletteColor(const int32_t& c);
+    static int32_t PaletteColor(int32_t c);
 
-    // Pieces (frmBoard_Pieces.cpp).
+    // Pieces (frmBoard_Pieces.cpp). A piece description is the piece's 4 x 4
+    // mask, index row * 4 + col, followed by two flags.
+    static constexpr int Rotate3Flag = 16;    // turns within the top-left 3 x 3 of its frame
+    static constexpr int StartHighFlag = 17;  // enters one row higher
     std::array<bool, 18> pArray{};
     std::array<plat::ShapeControl*, 16> BlobCell{};
     bool Rotate3 = false;
@@ -73,8 +76,8 @@ public:
     int16_t NextBlue = 0;
     void DetermineBlob();
     void SetpArray(const std::array<bool, 18>& a);
-    void SetBlob1(const int32_t& backC, const int32_t& borderC, std::array<bool, 18>& p);
-    void SetPreview(const int32_t& backC, const int32_t& borderC, const std::array<bool, 18>& p);
+    void SetBlob1(int32_t backC, int32_t borderC, std::array<bool, 18>& p);
+    void SetPreview(int32_t backC, int32_t borderC, const std::array<bool, 18>& p);
 
     // Gravity, landing and rows (frmBoard_Gravity.cpp).
     static constexpr int16_t StartingInterval = 320;  // milliseconds between falls as a game starts
@@ -82,7 +85,7 @@ public:
     void tmrMove_Timer();
     void CheckBlob();
     void BlobStop();
-    void RemoveRow(const int16_t& Row);
+    void RemoveRow(int16_t Row);
     void SetSpeed();
     void DropBlob();
 
@@ -127,12 +130,12 @@ private:
     // twips, from the cell size and the well's dimensions; every step is
     // 16-bit and raises Overflow out of range.
     struct Layout {
-        int16_t Width = 0;
-        int16_t Height = 0;
-        int16_t FourCells = 0;      // the preview's and the menu's width, the left wall
-        int16_t SixCells = 0;       // the preview's height
-        int16_t WallHeight = 0;     // from the top to the bottom of the floor row
-        int16_t RightWallLeft = 0;  // 10 twips right of the first right wall column
+        int16_t width = 0;
+        int16_t height = 0;
+        int16_t fourCells = 0;      // the preview's and the menu's width, the left wall
+        int16_t sixCells = 0;       // the preview's height
+        int16_t wallHeight = 0;     // from the top to the bottom of the floor row
+        int16_t rightWallLeft = 0;  // 10 twips right of the first right wall column
     };
     static Layout LayoutFor(int16_t size, int16_t columns, int16_t rows);
     // The well's square for column x and row y, and a cell's place along

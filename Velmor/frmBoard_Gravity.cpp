@@ -50,12 +50,12 @@ void frmBoard::CheckBlob()
 
 void frmBoard::BlobStop()
 {
-    // 1-2.
+    // The landing sound, and the clock stops while the piece lands.
     SoundFile = QStringLiteral("waterdrop.wav");
     PlaySoundFile();
     tmrMove.Enabled = false;
 
-    // 3. Merge the piece into the well, 50 points a cell.
+    // Merge the piece into the well, 50 points a cell.
     for (int i = 0; i <= 15; ++i) {
         plat::ShapeControl& cell = *BlobCell[i];
         if (!cell.Visible)
@@ -70,7 +70,7 @@ void frmBoard::BlobStop()
         lblScore.Caption = plat::CStr(Score(lblScore) + 50);
     }
 
-    // 4. Top down: a removal only moves rows the scan has passed.
+    // Remove full rows, top down: a removal only moves rows the scan has passed.
     const int16_t lastRow = Rows - 1;
     for (int16_t y = 0; y <= lastRow; ++y) {
         bool full = true;
@@ -82,15 +82,16 @@ void frmBoard::BlobStop()
             RemoveRow(y);
     }
 
-    // 5-8. Also after a game over inside SetBlob1: the timer runs on idle
-    // and the keys act on the blocked piece.
+    // The new speed, the next piece, and the clock running again. Also after
+    // a game over inside SetBlob1: the timer runs on idle and the keys act on
+    // the blocked piece.
     SetSpeed();
     SetBlob1(plat::RGB(NextRed, NextGreen, NextBlue), 0xFFFFFF, pArray);
     tmrMove.Enabled = true;
     Landed = false;
 }
 
-void frmBoard::RemoveRow(const int16_t& Row)
+void frmBoard::RemoveRow(int16_t Row)
 {
     SoundFile = QStringLiteral("energypod.wav");
     PlaySoundFile();

@@ -20,7 +20,7 @@ plat::ComPtr<_clsRoamwell> frmBoard::CreateHelpBrowser()
                     QStringLiteral("ActiveX component can't create object: the help browser class "
                                    "RoamwellDLL.clsRoamwell %1 could not be created (%2)%3. "
                                    "Register the component with: regsvr <folder>/RoamwellDLL/libRoamwellDLL.so")
-                        .arg(CLSID_clsRoamwell.toString(), plat::HResultText(hr),
+                        .arg(CLSID_clsRoamwell.ToString(), plat::HResultText(hr),
                              why ? QStringLiteral(": ") + why->description : QString()));
     }
     return browser;
@@ -32,7 +32,7 @@ void frmBoard::OpenHelp(const QString& address)
 {
     plat::BStr url(address);
     plat::VARIANT_BOOL flag = plat::VARIANT_FALSE;
-    plat::BSTR raw = url.release();
+    plat::BSTR raw = url.Detach();
     const plat::HRESULT hr = HelpBrowser->Start(&raw, &flag);
     plat::SysFreeString(raw);
     if (plat::FAILED(hr))

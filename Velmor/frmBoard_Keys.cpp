@@ -80,7 +80,7 @@ void frmBoard::MoveBlobRight()
 
 void frmBoard::RotateBlob()
 {
-    // 1. The mask now and the frame's sixteen places.
+    // The mask now and the frame's sixteen places.
     for (int i = 0; i <= 15; ++i) {
         OldCell[i].Filled = BlobCell[i]->Visible;
         NewCell[i].Filled = false;
@@ -88,7 +88,7 @@ void frmBoard::RotateBlob()
         NewCell[i].Y = plat::CLng(BlobCell[i]->Top);
     }
 
-    // 2. A quarter turn anticlockwise: the top row becomes the left column,
+    // A quarter turn anticlockwise: the top row becomes the left column,
     // read from the bottom up.
     if (Rotate3) {
         for (int r = 0; r <= 2; ++r)
@@ -100,7 +100,7 @@ void frmBoard::RotateBlob()
                 NewCell[4 * r + c].Filled = OldCell[4 * c + (3 - r)].Filled;
     }
 
-    // 3. Every turned cell must land on an empty position; no wall kick.
+    // Every turned cell must land on an empty position; no wall kick.
     bool Allowed = true;
     for (int i = 0; i <= 15; ++i) {
         if (!NewCell[i].Filled)
@@ -111,7 +111,8 @@ void frmBoard::RotateBlob()
             Allowed = false;
     }
 
-    // 4-5. The shapes stay put; only which of them show changes.
+    // The turn shows only if allowed: the shapes stay put, and only which of
+    // them show changes.
     if (Allowed) {
         for (int i = 0; i <= 15; ++i)
             BlobCell[i]->Visible = NewCell[i].Filled;

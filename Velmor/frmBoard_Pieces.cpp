@@ -73,8 +73,8 @@ std::array<bool, 18> Description(const PieceEntry& entry)
     for (int row = 0; row <= 3; ++row)
         for (int col = 0; col <= 3; ++col)
             a[row * 4 + col] = entry.rows[row][col] == 'X';
-    a[16] = entry.rotate3;
-    a[17] = entry.startHigh;
+    a[frmBoard::Rotate3Flag] = entry.rotate3;
+    a[frmBoard::StartHighFlag] = entry.startHigh;
     return a;
 }
 
@@ -93,9 +93,9 @@ void frmBoard::SetpArray(const std::array<bool, 18>& a)
         pArray[i] = a[i];
 }
 
-void frmBoard::SetBlob1(const int32_t& backC, const int32_t& borderC, std::array<bool, 18>& p)
+void frmBoard::SetBlob1(int32_t backC, int32_t borderC, std::array<bool, 18>& p)
 {
-    // 1. Colour all sixteen shapes.
+    // Colour all sixteen shapes.
     for (int i = 0; i <= 15; ++i) {
         plat::ShapeControl& cell = *BlobCell[i];
         cell.BackStyle = plat::vbTransparent;
@@ -105,27 +105,27 @@ void frmBoard::SetBlob1(const int32_t& backC, const int32_t& borderC, std::array
         cell.BorderColor = PaletteColor(borderC);
     }
 
-    // 2. A random entry column between a third and two thirds of the board.
+    // A random entry column between a third and two thirds of the board.
     const double m = plat::Int(double(Columns) / 3);
     const double L = m + plat::Int(m * double(plat::Rnd()));
     const int16_t x0 = CInt(L * Size);
 
-    // 3. Lay the frame; StartHigh pieces stand one row higher.
+    // Lay the frame; StartHigh pieces stand one row higher.
     for (int row = 0; row <= 3; ++row) {
         for (int col = 0; col <= 3; ++col) {
             plat::ShapeControl& cell = *BlobCell[row * 4 + col];
             cell.Top = I16(Size) * I16(row);
-            if (p[17])
+            if (p[StartHighFlag])
                 cell.Top = cell.Top - Size;
             cell.Left = I16(Size) * I16(col) + I16(x0);
             cell.Visible = p[row * 4 + col];
         }
     }
 
-    // 4.
-    Rotate3 = p[16];
+    // The falling piece turns as its description says.
+    Rotate3 = p[Rotate3Flag];
 
-    // 5. Mark every cell that overlaps the well, not just the first.
+    // Mark every cell that overlaps the well, not just the first.
     bool blocked = false;
     for (int i = 0; i <= 15; ++i) {
         plat::ShapeControl& cell = *BlobCell[i];
@@ -136,13 +136,14 @@ void frmBoard::SetBlob1(const int32_t& backC, const int32_t& borderC, std::array
         }
     }
 
-    // 6. A blocked entry keeps the next piece, its colour and its preview.
+    // A blocked entry keeps the next piece, its colour and its preview.
     if (blocked) {
         GameOver();
         return;
     }
 
-    // 7-9. The next piece: p now describes it, since p is pArray.
+    // Choose, colour and preview the next piece: p now describes it, since p
+    // is pArray.
     DetermineBlob();
     NextRed = CInt(double(plat::Rnd()) * 100 + 55);
     NextGreen = CInt(double(plat::Rnd()) * 100 + 55);
@@ -150,7 +151,7 @@ void frmBoard::SetBlob1(const int32_t& backC, const int32_t& borderC, std::array
     SetPreview(plat::RGB(NextRed, NextGreen, NextBlue), 0xFFFFFF, p);
 }
 
-void frmBoard::SetPreview(const int32_t& backC, const int32_t& borderC, const std::array<bool, 18>& p)
+void frmBoard::SetPreview(int32_t backC, int32_t borderC, const std::array<bool, 18>& p)
 {
     for (int i = 0; i <= 15; ++i) {
         plat::ShapeControl& shape = shpPreview(i);
@@ -168,7 +169,7 @@ void frmBoard::SetPreview(const int32_t& backC, const int32_t& borderC, const st
     for (int row = 0; row <= 3; ++row) {
         for (int col = 0; col <= 3; ++col) {
             plat::ShapeControl& shape = shpPreview(row * 4 + col);
-            if (p[16]) {
+            if (p[Rotate3Flag]) {
                 shape.Top = float((row + 3.0 / 2) * Size);
                 shape.Left = float((col + 1.0 / 2) * Size);
             } else {

@@ -9,7 +9,7 @@ using namespace modVelmor;
 using plat::CInt;
 using plat::I16;
 
-int32_t frmBoard::PaletteColor(const int32_t& c)
+int32_t frmBoard::PaletteColor(int32_t c)
 {
     return c | 0x2000000;
 }
@@ -36,7 +36,7 @@ int16_t frmBoard::CellPlace(int16_t size, int n)
 
 void frmBoard::SetupBoard()
 {
-    // 1. Style of the whole pool.
+    // Style of the whole pool.
     for (int i = shpSquare.LBound(); i <= shpSquare.UBound(); ++i) {
         plat::ShapeControl& square = shpSquare(i);
         square.BackStyle = plat::vbTransparent;
@@ -45,7 +45,7 @@ void frmBoard::SetupBoard()
         square.Shape = plat::vbShapeRoundedRectangle;
     }
 
-    // 2. Binding and clearing, column by column. The stride is Rows + 1, so
+    // Binding and clearing, column by column. The stride is Rows + 1, so
     // (x, Rows + 1) and (x + 1, 0) share a square; nothing ever shows row Rows + 1.
     const int lastColumn = Columns;
     const int lastRow = Rows + 1;
@@ -62,14 +62,14 @@ void frmBoard::SetupBoard()
         }
     }
 
-    // 3. Walls, four columns on each side.
+    // Walls, four columns on each side.
     const int wallRows = Rows;
     for (int y = 0; y <= wallRows; ++y) {
         for (int x : {0, 1, 2, 3, Columns - 0, Columns - 1, Columns - 2, Columns - 3})
             Board(x, y).Filled = true;
     }
 
-    // 4. The floor, plain white.
+    // The floor, plain white.
     for (int x = 0; x <= lastColumn; ++x) {
         BoardCell& cell = Board(x, Rows);
         cell.Square->FillColor = 0xFFFFFF;
@@ -78,7 +78,7 @@ void frmBoard::SetupBoard()
         cell.Filled = true;
     }
 
-    // 5. Two starter blocks in the three rows above the floor; five draws each.
+    // Two starter blocks in the three rows above the floor; five draws each.
     for (int k = 1; k <= 2; ++k) {
         const int16_t x = CInt((Columns - 9) * double(plat::Rnd()) + 4);
         const int16_t y = CInt(2 * double(plat::Rnd()) + Rows - 3);

@@ -1,7 +1,8 @@
-# add_platform_test(name sources... LIBS libs...): a GoogleTest program run
-# headless by ctest, with its own temporary settings and registry folder.
-# WEBENGINE marks a program that loads the web engine: it carries the ctest
-# label "webengine", which the sanitizer run leaves out (ctest -LE webengine).
+# add_gtest(name [WEBENGINE] SOURCES files... LIBS libs... ENV vars...): a
+# GoogleTest program that ctest runs headless (offscreen, the web engine
+# unsandboxed). WEBENGINE marks a program that loads the web engine: it
+# carries the ctest label "webengine", which the sanitizer run leaves out
+# (ctest -LE webengine).
 function(add_gtest name)
   cmake_parse_arguments(T "WEBENGINE" "" "SOURCES;LIBS;ENV" ${ARGN})
   add_executable(${name} ${T_SOURCES})

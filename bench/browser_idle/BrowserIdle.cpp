@@ -97,7 +97,7 @@ int main(int argc, char** argv)
     frmBrowser& browser = plat::Default<frmBrowser>();
     browser.Show();
     const bool loaded = testenv::WaitUntil(
-        [&] { return browser.Caption.get() == QLatin1String("Welcome to Roamwell") && !browser.tmrTimer.Enabled.get(); },
+        [&] { return browser.Caption.Get() == QLatin1String("Welcome to Roamwell") && !browser.tmrTimer.Enabled.Get(); },
         30000);
     if (!loaded) {
         std::fprintf(stderr, "browser idle: the welcome page did not load\n");

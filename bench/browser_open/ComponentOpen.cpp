@@ -19,7 +19,7 @@ int main(int argc, char** argv)
         if (plat::FAILED(plat::CoCreateInstance(CLSID_clsRoamwell, &browser)))
             std::exit(2);
         plat::BStr url(page);
-        plat::BSTR raw = url.release();
+        plat::BSTR raw = url.Detach();
         plat::VARIANT_BOOL modeless = plat::VARIANT_FALSE;
         browser->Start(&raw, &modeless);
         plat::SysFreeString(raw);

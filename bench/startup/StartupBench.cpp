@@ -80,10 +80,10 @@ int main(int argc, char** argv)
         return 1;
     }
     // A user hive crowded with other keys, the component registered among them.
-    constexpr int kCrowd = 100000;
+    constexpr int CrowdKeys = 100000;
     QTemporaryDir crowdedConfig;
     regEnv.insert("XDG_CONFIG_HOME", crowdedConfig.path());
-    if (!benchsupport::PlaceUserHive(crowdedConfig.path(), benchsupport::CrowdedUserHive(kCrowd)) ||
+    if (!benchsupport::PlaceUserHive(crowdedConfig.path(), benchsupport::CrowdedUserHive(CrowdKeys)) ||
         !benchsupport::RegisterComponent(QStringLiteral(REGSVR_EXE), QStringLiteral(ROAMWELL_DLL), regEnv)) {
         std::fprintf(stderr, "could not prepare the crowded registry\n");
         return 1;
@@ -105,6 +105,6 @@ int main(int argc, char** argv)
     const double withCrowd = benchsupport::Median(crowded);
     std::printf("startup with %d other keys in the user hive: Velmor %.1f ms, %.2f times its usual start-up "
                 "(target <= 1.5)\n",
-                kCrowd, withCrowd, withCrowd / measured);
+                CrowdKeys, withCrowd, withCrowd / measured);
     return 0;
 }

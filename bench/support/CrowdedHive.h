@@ -21,10 +21,10 @@ inline QByteArray CrowdedUserHive(int keys)
     for (int i = 0; i < keys; ++i) {
         const QString clsid = QStringLiteral("{%1-5EED-4000-8000-00000000C0DE}").arg(i, 8, 16, QLatin1Char('0'));
         const QByteArray description = QStringLiteral("Crowd class %1").arg(i).toUtf8() + '\0';
-        hive.create(QStringLiteral("Software\\Classes\\CLSID\\") + clsid.toUpper())
-            .setValue({QString(), plat::REG_SZ, description});
+        hive.Create(QStringLiteral("Software\\Classes\\CLSID\\") + clsid.toUpper())
+            .SetValue({QString(), plat::REG_SZ, description});
     }
-    return hive.toText(plat::registry::HiveRootName(plat::registry::HiveId::User));
+    return hive.ToText(plat::registry::HiveRootName(plat::registry::HiveId::User));
 }
 
 // Puts `text` in place as the user hive of the settings folder `configHome`.

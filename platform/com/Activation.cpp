@@ -77,7 +77,7 @@ HRESULT CoGetClassObject(REFCLSID clsid, DWORD clsContext, void*, REFIID riid, v
     if (!(clsContext & CLSCTX_INPROC_SERVER))
         return REGDB_E_CLASSNOTREG;
     const auto registered =
-        RegGetStringValue(HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\%1\\InprocServer32").arg(clsid.toString()), {});
+        RegGetStringValue(HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\%1\\InprocServer32").arg(clsid.ToString()), {});
     if (!registered || registered->isEmpty()) {
         // A damaged hive reads as empty: name it rather than only "not registered".
         if (const QString problem = RegHiveProblem(HKEY_CLASSES_ROOT); !problem.isEmpty())
@@ -90,7 +90,7 @@ HRESULT CoGetClassObject(REFCLSID clsid, DWORD clsContext, void*, REFIID riid, v
         return Refuse(CO_E_BAD_PATH, *registered,
                       QStringLiteral("the library of class %1 is registered by a relative path; only an absolute "
                                      "path is loaded")
-                          .arg(clsid.toString()));
+                          .arg(clsid.ToString()));
     Library lib;
     if (const HRESULT hr = LoadLibrary(QDir::cleanPath(*registered), &lib); FAILED(hr))
         return hr;
@@ -118,7 +118,7 @@ HRESULT CLSIDFromProgID(const QString& progId, CLSID* clsid)
     if (progId.isEmpty() || progId.contains(u'\\'))
         return CO_E_CLASSSTRING;
     const auto text = RegGetStringValue(HKEY_CLASSES_ROOT, progId + QStringLiteral("\\CLSID"), {});
-    const auto parsed = text ? GUID::parse(*text) : std::nullopt;
+    const auto parsed = text ? GUID::Parse(*text) : std::nullopt;
     if (!parsed)
         return CO_E_CLASSSTRING;
     *clsid = *parsed;
@@ -129,7 +129,7 @@ HRESULT ProgIDFromCLSID(REFCLSID clsid, QString* progId)
 {
     if (!progId)
         return E_POINTER;
-    const auto text = RegGetStringValue(HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\%1\\ProgID").arg(clsid.toString()), {});
+    const auto text = RegGetStringValue(HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\%1\\ProgID").arg(clsid.ToString()), {});
     if (!text)
         return REGDB_E_CLASSNOTREG;
     *progId = *text;
@@ -141,7 +141,7 @@ HRESULT CLSIDFromString(const QString& text, CLSID* clsid)
     if (!clsid)
         return E_POINTER;
     if (const QString trimmed = text.trimmed(); trimmed.startsWith(u'{')) {
-        const auto parsed = GUID::parse(trimmed);
+        const auto parsed = GUID::Parse(trimmed);
         if (!parsed)
             return CO_E_CLASSSTRING;
         *clsid = *parsed;

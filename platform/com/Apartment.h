@@ -29,7 +29,7 @@ class ApartmentAffinity {
 public:
     ApartmentAffinity() : home_(std::this_thread::get_id()) {}
     HRESULT Check() const { return std::this_thread::get_id() == home_ ? S_OK : RPC_E_WRONG_THREAD; }
-    std::thread::id home() const { return home_; }
+    std::thread::id Home() const { return home_; }
 
 private:
     std::thread::id home_;

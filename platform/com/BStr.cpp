@@ -7,27 +7,27 @@ namespace plat {
 
 namespace {
 
-constexpr std::size_t kPrefix = sizeof(std::uint32_t);
+constexpr std::size_t PrefixBytes = sizeof(std::uint32_t);
 
 std::uint32_t& ByteCount(BSTR text)
 {
-    return *reinterpret_cast<std::uint32_t*>(reinterpret_cast<char*>(text) - kPrefix);
+    return *reinterpret_cast<std::uint32_t*>(reinterpret_cast<char*>(text) - PrefixBytes);
 }
 
 // The byte count is 32 bits wide, so a text holds at most this many characters.
-constexpr std::uint64_t kMaxLength = UINT32_MAX / sizeof(OLECHAR);
+constexpr std::uint64_t MaxLength = UINT32_MAX / sizeof(OLECHAR);
 
 // Room for the prefix, the bytes and a two-byte NUL (one more when the byte
 // count is odd, so the NUL stays aligned); zero-filled when asked.
 BSTR Allocate(std::uint32_t bytes, bool zeroed)
 {
-    const std::size_t total = kPrefix + std::size_t(bytes) + 3;
+    const std::size_t total = PrefixBytes + std::size_t(bytes) + 3;
     char* block = static_cast<char*>(zeroed ? std::calloc(1, total) : std::malloc(total));
     if (!block)
         return nullptr;
-    auto text = reinterpret_cast<BSTR>(block + kPrefix);
+    auto text = reinterpret_cast<BSTR>(block + PrefixBytes);
     ByteCount(text) = bytes;
-    std::memset(block + kPrefix + bytes, 0, 3);
+    std::memset(block + PrefixBytes + bytes, 0, 3);
     return text;
 }
 
@@ -43,7 +43,7 @@ std::size_t Length(const OLECHAR* text)
 // represented or there is no memory for it.
 BSTR AllocateText(const OLECHAR* text, std::uint64_t length)
 {
-    if (length > kMaxLength)
+    if (length > MaxLength)
         return nullptr;
     const auto bytes = static_cast<std::uint32_t>(length * sizeof(OLECHAR));
     BSTR out = Allocate(bytes, !text);
@@ -99,7 +99,7 @@ bool SysReAllocString(BSTR* target, const OLECHAR* text)
 void SysFreeString(BSTR text)
 {
     if (text)
-        std::free(reinterpret_cast<char*>(text) - kPrefix);
+        std::free(reinterpret_cast<char*>(text) - PrefixBytes);
 }
 
 UINT SysStringByteLen(BSTR text)
@@ -127,21 +127,21 @@ QString QStringFromOLESTR(const OLECHAR* text)
     return text ? QString(reinterpret_cast<const QChar*>(text), -1) : QString();
 }
 
-BStr BStr::Adopt(BSTR owned)
+BStr BStr::Attach(BSTR owned)
 {
     BStr b;
     b.p_ = owned;
     return b;
 }
 
-BSTR* BStr::put()
+BSTR* BStr::ReleaseAndGetAddressOf()
 {
     SysFreeString(p_);
     p_ = nullptr;
     return &p_;
 }
 
-BSTR BStr::release()
+BSTR BStr::Detach()
 {
     BSTR p = p_;
     p_ = nullptr;

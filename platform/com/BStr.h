@@ -31,9 +31,10 @@ public:
     BStr() = default;
     BStr(const QString& text) : p_(SysAllocQString(text)) {}
     BStr(const char16_t* text) : p_(SysAllocString(text)) {}
-    static BStr Adopt(BSTR owned);
+    // Takes over a text the caller already owns.
+    static BStr Attach(BSTR owned);
     BStr(const BStr& other) : p_(SysAllocStringLen(other.p_, SysStringLen(other.p_))) {}
-    BStr(BStr&& other) noexcept : p_(other.release()) {}
+    BStr(BStr&& other) noexcept : p_(other.Detach()) {}
     BStr& operator=(BStr other) noexcept
     {
         std::swap(p_, other.p_);
@@ -41,11 +42,12 @@ public:
     }
     ~BStr() { SysFreeString(p_); }
 
-    BSTR get() const { return p_; }
-    BSTR* put();  // frees the current text; for out parameters
-    BSTR release();
-    UINT length() const { return SysStringLen(p_); }
-    QString toQString() const { return QStringFromBSTR(p_); }
+    BSTR Get() const { return p_; }
+    // For out parameters: frees the current text first.
+    BSTR* ReleaseAndGetAddressOf();
+    BSTR Detach();
+    UINT Length() const { return SysStringLen(p_); }
+    QString ToQString() const { return QStringFromBSTR(p_); }
 
 private:
     BSTR p_ = nullptr;

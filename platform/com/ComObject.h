@@ -46,21 +46,21 @@ public:
     {
         if (const HRESULT hr = apartment_.Check(); FAILED(hr))
             return hr;
-        const auto lookup = [this](DISPID id, InvokeKind kind) { return table_.find(id, kind); };
+        const auto lookup = [this](DISPID id, InvokeKind kind) { return table_.Find(id, kind); };
         return DispatchInvoke(iface_, lookup, static_cast<I*>(this), member, riid, flags, params, result, excepInfo,
                               argErr, source_);
     }
 
 protected:
     DispatchObject(InprocServer& server, const DispatchTable<I>& table)
-        : server_(server), table_(table), typeLib_(server.typeLib())
+        : server_(server), table_(table), typeLib_(server.TypeLib())
     {
         server_.Lock();
-        iface_ = typeLib_ ? typeLib_->findInterface(IidOf<I>()) : nullptr;
-        source_ = server.description().projectName;
-        for (const ClassDescription& c : server.description().classes)
+        iface_ = typeLib_ ? typeLib_->FindInterface(IidOf<I>()) : nullptr;
+        source_ = server.Description().projectName;
+        for (const ClassDescription& c : server.Description().classes)
             if (c.defaultInterface == IidOf<I>())
-                source_ = server.progId(c);
+                source_ = server.ProgId(c);
     }
     ~DispatchObject() override { server_.Unlock(); }
 

@@ -63,14 +63,14 @@ HRESULT DispatchGetIDsOfNames(const InterfaceDesc* iface, REFIID riid, LPOLESTR*
         return E_INVALIDARG;
     for (UINT i = 0; i < count; ++i)
         ids[i] = DISPID_UNKNOWN;
-    const FuncDesc* f = iface && names[0] ? iface->find(QStringFromOLESTR(names[0])) : nullptr;
+    const FuncDesc* f = iface && names[0] ? iface->Find(QStringFromOLESTR(names[0])) : nullptr;
     if (!f)
         return DISP_E_UNKNOWNNAME;
     ids[0] = f->memid;
     HRESULT hr = S_OK;
     for (UINT i = 1; i < count; ++i) {
         const QString name = QStringFromOLESTR(names[i]);
-        for (std::size_t k = 0; k < f->argumentCount(); ++k)
+        for (std::size_t k = 0; k < f->ArgumentCount(); ++k)
             if (f->params[k].name.compare(name, Qt::CaseInsensitive) == 0)
                 ids[i] = static_cast<DISPID>(k);
         if (ids[i] == DISPID_UNKNOWN)
@@ -92,7 +92,7 @@ HRESULT DispatchInvoke(const InterfaceDesc* iface, const MemberLookup& lookup, v
         (params->cNamedArgs && !params->rgdispidNamedArgs))
         return E_INVALIDARG;
 
-    const FuncDesc* f = iface ? iface->find(member, KindsFor(flags)) : nullptr;
+    const FuncDesc* f = iface ? iface->Find(member, KindsFor(flags)) : nullptr;
     const BoundMember* bound = f ? lookup(member, f->kind) : nullptr;
     if (!bound)
         return DISP_E_MEMBERNOTFOUND;
@@ -102,7 +102,7 @@ HRESULT DispatchInvoke(const InterfaceDesc* iface, const MemberLookup& lookup, v
         return E_UNEXPECTED;
     }
 
-    const std::size_t n = f->argumentCount();
+    const std::size_t n = f->ArgumentCount();
     if (params->cArgs != n)
         return DISP_E_BADPARAMCOUNT;
 
@@ -198,7 +198,7 @@ HRESULT DispatchInvoke(const InterfaceDesc* iface, const MemberLookup& lookup, v
         return backHr == DISP_E_OVERFLOW ? DISP_E_OVERFLOW : DISP_E_TYPEMISMATCH;
     if (result) {
         VariantClear(result);
-        if (f->hasRetval()) {
+        if (f->HasRetval()) {
             *static_cast<VARIANT*>(result) = temps.back();
             VariantInit(&temps.back());
         }
@@ -252,7 +252,7 @@ HRESULT CreateTypeInfo(std::shared_ptr<const TypeLibDesc> lib, REFIID iid, IType
     if (!out)
         return E_POINTER;
     *out = nullptr;
-    const InterfaceDesc* iface = lib ? lib->findInterface(iid) : nullptr;
+    const InterfaceDesc* iface = lib ? lib->FindInterface(iid) : nullptr;
     if (!iface)
         return TYPE_E_ELEMENTNOTFOUND;
     *out = new TypeInfo(std::move(lib), iface);
@@ -267,7 +267,7 @@ HRESULT CallByName(IDispatch* object, const QString& name, std::vector<Variant> 
     if (!object)
         return E_POINTER;
     BStr text(name);
-    LPOLESTR names[] = {text.get()};
+    LPOLESTR names[] = {text.Get()};
     DISPID id = DISPID_UNKNOWN;
     if (HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, 0, &id); FAILED(hr))
         return hr;

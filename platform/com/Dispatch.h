@@ -87,7 +87,7 @@ public:
         return Bind(id, INVOKE_PROPERTYPUT, method);
     }
 
-    const BoundMember* find(DISPID id, InvokeKind kind) const
+    const BoundMember* Find(DISPID id, InvokeKind kind) const
     {
         auto it = members_.find({id, kind});
         return it == members_.end() ? nullptr : &it->second;

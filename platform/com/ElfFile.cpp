@@ -37,7 +37,7 @@ bool Fail(QString* error, const QString& why)
 // room is allocated for it.
 class Reader {
 public:
-    bool open(const QString& path, QString* error)
+    bool Open(const QString& path, QString* error)
     {
         file_.setFileName(path);
         if (!file_.open(QIODevice::ReadOnly))
@@ -45,34 +45,34 @@ public:
         size_ = static_cast<std::uint64_t>(file_.size());
         return true;
     }
-    std::uint64_t size() const { return size_; }
-    bool contains(std::uint64_t offset, std::uint64_t length) const
+    std::uint64_t Size() const { return size_; }
+    bool Contains(std::uint64_t offset, std::uint64_t length) const
     {
         return offset <= size_ && length <= size_ - offset;
     }
     template <class T>
-    bool read(std::uint64_t offset, T* out)
+    bool Read(std::uint64_t offset, T* out)
     {
-        return contains(offset, sizeof(T)) && raw(offset, out, sizeof(T));
+        return Contains(offset, sizeof(T)) && Raw(offset, out, sizeof(T));
     }
     template <class T>
-    bool read(std::uint64_t offset, std::uint64_t count, std::vector<T>* out)
+    bool Read(std::uint64_t offset, std::uint64_t count, std::vector<T>* out)
     {
-        if (count > size_ / sizeof(T) || !contains(offset, count * sizeof(T)))
+        if (count > size_ / sizeof(T) || !Contains(offset, count * sizeof(T)))
             return false;
         out->resize(count);
-        return raw(offset, out->data(), count * sizeof(T));
+        return Raw(offset, out->data(), count * sizeof(T));
     }
-    bool read(std::uint64_t offset, std::uint64_t length, QByteArray* out)
+    bool Read(std::uint64_t offset, std::uint64_t length, QByteArray* out)
     {
-        if (!contains(offset, length))
+        if (!Contains(offset, length))
             return false;
         out->resize(static_cast<qsizetype>(length));
-        return raw(offset, out->data(), length);
+        return Raw(offset, out->data(), length);
     }
 
 private:
-    bool raw(std::uint64_t offset, void* to, std::uint64_t length)
+    bool Raw(std::uint64_t offset, void* to, std::uint64_t length)
     {
         const auto n = static_cast<qint64>(length);
         return file_.seek(static_cast<qint64>(offset)) && file_.read(static_cast<char*>(to), n) == n;
@@ -84,10 +84,10 @@ private:
 // Opens the file and reads its class (ELFCLASS32 or ELFCLASS64).
 int Identify(Reader& r, const QString& path, QString* error)
 {
-    if (!r.open(path, error))
+    if (!r.Open(path, error))
         return ELFCLASSNONE;
     unsigned char ident[EI_NIDENT] = {};
-    if (!r.read(0, &ident) || std::memcmp(ident, ELFMAG, SELFMAG) != 0)
+    if (!r.Read(0, &ident) || std::memcmp(ident, ELFMAG, SELFMAG) != 0)
         Fail(error, QStringLiteral("not an ELF file"));
     else if (ident[EI_DATA] != ELFDATA2LSB)
         Fail(error, QStringLiteral("not a little-endian ELF file"));
@@ -100,7 +100,7 @@ int Identify(Reader& r, const QString& path, QString* error)
 
 QString PastTheEnd(const QString& what, const Reader& r)
 {
-    return QStringLiteral("%1 past the end of the file (%2 bytes): the file is truncated or damaged").arg(what).arg(r.size());
+    return QStringLiteral("%1 past the end of the file (%2 bytes): the file is truncated or damaged").arg(what).arg(r.Size());
 }
 
 // Whether [address, address + length) lies inside one loaded segment's memory.
@@ -125,7 +125,7 @@ struct DynamicSpan {
     const char* what;
 };
 
-const DynamicSpan kDynamicSpans[] = {
+const DynamicSpan DynamicSpans[] = {
     {DT_STRTAB, DT_STRSZ, "string table"},
     {DT_SYMTAB, DT_NULL, "symbol table"},
     {DT_HASH, DT_NULL, "hash table"},
@@ -145,7 +145,7 @@ const DynamicSpan kDynamicSpans[] = {
 const struct {
     std::int64_t tag;
     const char* what;
-} kDynamicNames[] = {{DT_NEEDED, "needed library"}, {DT_SONAME, "own name"}, {DT_RPATH, "search path"},
+} DynamicNames[] = {{DT_NEEDED, "needed library"}, {DT_SONAME, "own name"}, {DT_RPATH, "search path"},
                      {DT_RUNPATH, "search path"}};
 
 template <class E>
@@ -156,7 +156,7 @@ bool CheckDynamic(Reader& r, const typename E::Phdr& dynamic, const std::vector<
     if (!Mapped(loads, dynamic.p_vaddr, dynamic.p_filesz))
         return Fail(error, QStringLiteral("its dynamic table lies outside its loaded segments"));
     std::vector<Dyn> table;
-    if (!r.read(dynamic.p_offset, dynamic.p_filesz / sizeof(Dyn), &table))
+    if (!r.Read(dynamic.p_offset, dynamic.p_filesz / sizeof(Dyn), &table))
         return Fail(error, PastTheEnd(QStringLiteral("its dynamic table lies"), r));
     auto value = [&](std::int64_t tag) -> std::optional<std::uint64_t> {
         for (const Dyn& d : table) {
@@ -167,7 +167,7 @@ bool CheckDynamic(Reader& r, const typename E::Phdr& dynamic, const std::vector<
         }
         return std::nullopt;
     };
-    for (const DynamicSpan& span : kDynamicSpans) {
+    for (const DynamicSpan& span : DynamicSpans) {
         const auto address = value(span.addressTag);
         if (!address)
             continue;
@@ -180,7 +180,7 @@ bool CheckDynamic(Reader& r, const typename E::Phdr& dynamic, const std::vector<
     for (const Dyn& d : table) {
         if (d.d_tag == DT_NULL)
             break;
-        for (const auto& name : kDynamicNames)
+        for (const auto& name : DynamicNames)
             if (d.d_tag == name.tag && d.d_un.d_val >= strings)
                 return Fail(error, QStringLiteral("its dynamic table places a %1 outside its string table")
                                        .arg(QLatin1String(name.what)));
@@ -193,17 +193,17 @@ bool CheckLibrary(Reader& r, QString* error)
 {
     using Phdr = typename E::Phdr;
     typename E::Ehdr eh{};
-    if (!r.read(0, &eh))
+    if (!r.Read(0, &eh))
         return Fail(error, PastTheEnd(QStringLiteral("its ELF header runs"), r));
     if (eh.e_phentsize != sizeof(Phdr) || eh.e_phnum == 0 || eh.e_phnum == PN_XNUM)
         return Fail(error, QStringLiteral("its program headers are damaged"));
     std::vector<Phdr> segments;
-    if (!r.read(eh.e_phoff, eh.e_phnum, &segments))
+    if (!r.Read(eh.e_phoff, eh.e_phnum, &segments))
         return Fail(error, PastTheEnd(QStringLiteral("its program headers lie"), r));
     std::vector<Phdr> loads;
     for (std::size_t i = 0; i < segments.size(); ++i) {
         const Phdr& p = segments[i];
-        if (!r.contains(p.p_offset, p.p_filesz))
+        if (!r.Contains(p.p_offset, p.p_filesz))
             return Fail(error, PastTheEnd(QStringLiteral("segment %1 (%2 bytes from offset %3) lies")
                                               .arg(i)
                                               .arg(static_cast<std::uint64_t>(p.p_filesz))
@@ -236,28 +236,28 @@ bool FindSection(Reader& r, const char* name, std::optional<ElfSection>* found, 
 {
     using Shdr = typename E::Shdr;
     typename E::Ehdr eh{};
-    if (!r.read(0, &eh))
+    if (!r.Read(0, &eh))
         return Fail(error, PastTheEnd(QStringLiteral("its ELF header runs"), r));
     if (eh.e_shoff == 0 || eh.e_shentsize != sizeof(Shdr))
         return Fail(error, QStringLiteral("no section headers"));
     Shdr first{};
-    if (!r.read(eh.e_shoff, &first))
+    if (!r.Read(eh.e_shoff, &first))
         return Fail(error, PastTheEnd(QStringLiteral("its section headers lie"), r));
     const std::uint64_t count = eh.e_shnum != 0 ? eh.e_shnum : first.sh_size;  // else extended numbering
     const std::uint64_t names = eh.e_shstrndx == SHN_XINDEX ? first.sh_link : eh.e_shstrndx;
     std::vector<Shdr> headers;
-    if (!r.read(eh.e_shoff, count, &headers))
+    if (!r.Read(eh.e_shoff, count, &headers))
         return Fail(error, PastTheEnd(QStringLiteral("its section headers lie"), r));
     if (names >= count)
         return Fail(error, QStringLiteral("its section headers name no section name table"));
     const Shdr& nameTable = headers[names];
     QByteArray table;
-    if (nameTable.sh_type == SHT_NOBITS || !r.read(nameTable.sh_offset, nameTable.sh_size, &table))
+    if (nameTable.sh_type == SHT_NOBITS || !r.Read(nameTable.sh_offset, nameTable.sh_size, &table))
         return Fail(error, PastTheEnd(QStringLiteral("its section name table lies"), r));
     for (const Shdr& s : headers) {
         if (s.sh_type != SHT_PROGBITS || !NameAt(table, s.sh_name, name))
             continue;
-        if (!r.contains(s.sh_offset, s.sh_size))
+        if (!r.Contains(s.sh_offset, s.sh_size))
             return Fail(error, PastTheEnd(QStringLiteral("its section %1 lies").arg(QLatin1String(name)), r));
         *found = ElfSection{s.sh_offset, s.sh_addr, s.sh_size};
         return true;

@@ -20,16 +20,16 @@ int HexDigit(char16_t c)
 
 }  // namespace
 
-std::optional<GUID> GUID::parse(QStringView text)
+std::optional<GUID> GUID::Parse(QStringView text)
 {
     // "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}": 32 ASCII hex digits, each
     // read into the next four bits of the 16 bytes as they are written.
-    constexpr qsizetype kLength = 38;
-    if (text.size() != kLength || text[0] != u'{' || text[kLength - 1] != u'}')
+    constexpr qsizetype TextLength = 38;
+    if (text.size() != TextLength || text[0] != u'{' || text[TextLength - 1] != u'}')
         return std::nullopt;
     std::uint8_t nibbles[32] = {};
     int n = 0;
-    for (qsizetype i = 1; i < kLength - 1; ++i) {
+    for (qsizetype i = 1; i < TextLength - 1; ++i) {
         const char16_t c = text[i].unicode();
         if (i == 9 || i == 14 || i == 19 || i == 24) {
             if (c != u'-')
@@ -56,13 +56,13 @@ std::optional<GUID> GUID::parse(QStringView text)
     return g;
 }
 
-QString GUID::toString() const
+QString GUID::ToString() const
 {
     return QString::asprintf("{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", Data1, Data2, Data3, Data4[0],
                              Data4[1], Data4[2], Data4[3], Data4[4], Data4[5], Data4[6], Data4[7]);
 }
 
-QByteArray GUID::toBytes() const
+QByteArray GUID::ToBytes() const
 {
     QByteArray b(16, '\0');
     for (int i = 0; i < 4; ++i)
@@ -75,7 +75,7 @@ QByteArray GUID::toBytes() const
     return b;
 }
 
-std::optional<GUID> GUID::fromBytes(const QByteArray& b)
+std::optional<GUID> GUID::FromBytes(const QByteArray& b)
 {
     if (b.size() != 16)
         return std::nullopt;
@@ -90,13 +90,13 @@ std::optional<GUID> GUID::fromBytes(const QByteArray& b)
 
 bool operator<(const GUID& a, const GUID& b)
 {
-    return a.toBytes() < b.toBytes();
+    return a.ToBytes() < b.ToBytes();
 }
 
 }  // namespace plat
 
 std::size_t std::hash<plat::GUID>::operator()(const plat::GUID& g) const noexcept
 {
-    const QByteArray bytes = g.toBytes();
+    const QByteArray bytes = g.ToBytes();
     return qHashBits(bytes.constData(), static_cast<size_t>(bytes.size()));
 }

@@ -20,12 +20,12 @@ struct GUID {
 
     // Accepts exactly the braced text form of ASCII hex digits (either case);
     // nothing for anything else, blanks around it included.
-    static std::optional<GUID> parse(QStringView text);
-    QString toString() const;  // upper-case hex, with braces
+    static std::optional<GUID> Parse(QStringView text);
+    QString ToString() const;  // upper-case hex, with braces
 
     // The 16-byte binary form: Data1..Data3 little-endian, then Data4.
-    QByteArray toBytes() const;
-    static std::optional<GUID> fromBytes(const QByteArray& bytes);
+    QByteArray ToBytes() const;
+    static std::optional<GUID> FromBytes(const QByteArray& bytes);
 
     friend constexpr bool operator==(const GUID& a, const GUID& b)
     {

@@ -23,7 +23,7 @@ InprocServer::InprocServer(ServerDescription description, const void* moduleAddr
 {
 }
 
-QString InprocServer::libraryPath() const
+QString InprocServer::LibraryPath() const
 {
     Dl_info info{};
     if (!dladdr(module_, &info) || !info.dli_fname)
@@ -31,14 +31,14 @@ QString InprocServer::libraryPath() const
     return QFileInfo(QFile::decodeName(info.dli_fname)).absoluteFilePath();
 }
 
-std::shared_ptr<const TypeLibDesc> InprocServer::typeLib()
+std::shared_ptr<const TypeLibDesc> InprocServer::TypeLib()
 {
     std::call_once(typeLibOnce_, [this] {
         QString error;
         const auto resources = ReadResourcesFromModule(module_, &error);
-        const Resource* r = resources ? resources->find(QString::fromLatin1(RT_TYPELIB), 1) : nullptr;
+        const Resource* r = resources ? resources->Find(QString::fromLatin1(RT_TYPELIB), 1) : nullptr;
         if (r) {
-            if (auto lib = TypeLibDesc::deserialize(r->data, &error))
+            if (auto lib = TypeLibDesc::Deserialize(r->data, &error))
                 typeLib_ = std::make_shared<const TypeLibDesc>(std::move(*lib));
         } else if (resources) {
             error = QStringLiteral("no TYPELIB resource");
@@ -119,45 +119,46 @@ HRESULT InprocServer::CanUnloadNow() const
 
 namespace {
 
-const QString kClasses = QStringLiteral("Software\\Classes\\");
+const QString ClassesKey = QStringLiteral("Software\\Classes\\");
 
 // Creates HKCU\Software\Classes\<path> and sets its values; false on failure.
 bool Write(const QString& path, const std::vector<std::pair<QString, QString>>& values)
 {
     RegKey key;
-    if (RegCreateKeyEx(HKEY_CURRENT_USER, kClasses + path, 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS)
+    if (RegCreateKeyEx(HKEY_CURRENT_USER, ClassesKey + path, 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()) !=
+        ERROR_SUCCESS)
         return false;
     for (const auto& [name, text] : values)
-        if (RegSetStringValue(key.get(), name, text) != ERROR_SUCCESS)
+        if (RegSetStringValue(key.Get(), name, text) != ERROR_SUCCESS)
             return false;
     return true;
 }
 
 bool Remove(const QString& path)
 {
-    const LONG rc = RegDeleteTree(HKEY_CURRENT_USER, kClasses + path);
+    const LONG rc = RegDeleteTree(HKEY_CURRENT_USER, ClassesKey + path);
     return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
 }
 
 bool HasSubkeys(const QString& path)
 {
     RegKey key;
-    if (RegOpenKeyEx(HKEY_CURRENT_USER, kClasses + path, 0, KEY_READ, key.put()) != ERROR_SUCCESS)
+    if (RegOpenKeyEx(HKEY_CURRENT_USER, ClassesKey + path, 0, KEY_READ, key.ReleaseAndGetAddressOf()) != ERROR_SUCCESS)
         return false;
     QString name;
-    return RegEnumKeyEx(key.get(), 0, &name) == ERROR_SUCCESS;
+    return RegEnumKeyEx(key.Get(), 0, &name) == ERROR_SUCCESS;
 }
 
 }  // namespace
 
 HRESULT InprocServer::RegisterServer()
 {
-    const auto lib = typeLib();
-    const QString path = libraryPath();
+    const auto lib = TypeLib();
+    const QString path = LibraryPath();
     if (!lib || path.isEmpty())
         return SELFREG_E_TYPELIB;
 
-    const QString libid = lib->libid.toString();
+    const QString libid = lib->libid.ToString();
     const QString version = TypeLibVersionKey(*lib);
     const QString typeLibKey = QStringLiteral("TypeLib\\%1\\%2").arg(libid, version);
     bool ok = Write(typeLibKey, {{QString(), lib->doc.isEmpty() ? lib->name : lib->doc}}) &&
@@ -165,7 +166,7 @@ HRESULT InprocServer::RegisterServer()
               Write(typeLibKey + QStringLiteral("\\FLAGS"), {{QString(), QStringLiteral("0")}}) &&
               Write(typeLibKey + QStringLiteral("\\HELPDIR"), {{QString(), QFileInfo(path).absolutePath()}});
     for (const InterfaceDesc& i : lib->interfaces) {
-        const QString key = QStringLiteral("Interface\\") + i.iid.toString();
+        const QString key = QStringLiteral("Interface\\") + i.iid.ToString();
         ok = ok && Write(key, {{QString(), i.name}}) &&
              Write(key + QStringLiteral("\\TypeLib"), {{QString(), libid}, {QStringLiteral("Version"), version}});
     }
@@ -173,16 +174,16 @@ HRESULT InprocServer::RegisterServer()
         return SELFREG_E_TYPELIB;
 
     for (const ClassDescription& c : description_.classes) {
-        const QString progid = progId(c);
+        const QString progid = ProgId(c);
         const QString text = c.description.isEmpty() ? progid : c.description;
-        const QString key = QStringLiteral("CLSID\\") + c.clsid.toString();
+        const QString key = QStringLiteral("CLSID\\") + c.clsid.ToString();
         ok = Write(key, {{QString(), text}}) &&
              Write(key + QStringLiteral("\\InprocServer32"),
                    {{QString(), path}, {QStringLiteral("ThreadingModel"), c.threadingModel}}) &&
              Write(key + QStringLiteral("\\ProgID"), {{QString(), progid}}) &&
              Write(key + QStringLiteral("\\TypeLib"), {{QString(), libid}}) &&
-             Write(key + QStringLiteral("\\VERSION"), {{QString(), lib->versionText()}}) &&
-             Write(progid, {{QString(), text}}) && Write(progid + QStringLiteral("\\CLSID"), {{QString(), c.clsid.toString()}});
+             Write(key + QStringLiteral("\\VERSION"), {{QString(), lib->VersionText()}}) &&
+             Write(progid, {{QString(), text}}) && Write(progid + QStringLiteral("\\CLSID"), {{QString(), c.clsid.ToString()}});
         if (!ok)
             return SELFREG_E_CLASS;
     }
@@ -193,19 +194,19 @@ HRESULT InprocServer::UnregisterServer()
 {
     bool ok = true;
     for (const ClassDescription& c : description_.classes) {
-        ok = Remove(QStringLiteral("CLSID\\") + c.clsid.toString()) && ok;
+        ok = Remove(QStringLiteral("CLSID\\") + c.clsid.ToString()) && ok;
         // The ProgID may meanwhile name another class; that one stays.
-        const auto owner = RegGetStringValue(HKEY_CURRENT_USER, kClasses + progId(c) + QStringLiteral("\\CLSID"), {});
-        if (!owner || GUID::parse(*owner) == c.clsid)
-            ok = Remove(progId(c)) && ok;
+        const auto owner = RegGetStringValue(HKEY_CURRENT_USER, ClassesKey + ProgId(c) + QStringLiteral("\\CLSID"), {});
+        if (!owner || GUID::Parse(*owner) == c.clsid)
+            ok = Remove(ProgId(c)) && ok;
     }
-    if (const auto lib = typeLib()) {
-        const QString libKey = QStringLiteral("TypeLib\\") + lib->libid.toString();
+    if (const auto lib = TypeLib()) {
+        const QString libKey = QStringLiteral("TypeLib\\") + lib->libid.ToString();
         ok = Remove(libKey + u'\\' + TypeLibVersionKey(*lib)) && ok;
         if (!HasSubkeys(libKey))
             ok = Remove(libKey) && ok;
         for (const InterfaceDesc& i : lib->interfaces)
-            ok = Remove(QStringLiteral("Interface\\") + i.iid.toString()) && ok;
+            ok = Remove(QStringLiteral("Interface\\") + i.iid.ToString()) && ok;
     }
     return ok ? S_OK : SELFREG_E_CLASS;
 }

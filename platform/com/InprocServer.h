@@ -58,11 +58,11 @@ public:
     void Unlock() { --locks_; }
     long LockCount() const { return locks_; }
 
-    const ServerDescription& description() const { return description_; }
-    QString progId(const ClassDescription& c) const { return description_.projectName + u'.' + c.name; }
-    QString libraryPath() const;
+    const ServerDescription& Description() const { return description_; }
+    QString ProgId(const ClassDescription& c) const { return description_.projectName + u'.' + c.name; }
+    QString LibraryPath() const;
     // Null when the library carries no valid type library (reported on stderr once).
-    std::shared_ptr<const TypeLibDesc> typeLib();
+    std::shared_ptr<const TypeLibDesc> TypeLib();
 
 private:
     ServerDescription description_;

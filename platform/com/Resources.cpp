@@ -14,18 +14,18 @@ namespace plat {
 
 namespace {
 
-constexpr char kMagic[8] = {'P', 'L', 'A', 'T', 'R', 'E', 'S', '1'};
-constexpr std::uint32_t kVersionSignature = 0xFEEF04BD;
+constexpr char Magic[8] = {'P', 'L', 'A', 'T', 'R', 'E', 'S', '1'};
+constexpr std::uint32_t VersionSignature = 0xFEEF04BD;
 
 class Writer {
 public:
-    void u16(std::uint32_t v) { bytes(reinterpret_cast<const char*>(&v), 2); }
-    void u32(std::uint32_t v) { bytes(reinterpret_cast<const char*>(&v), 4); }  // little-endian hosts only
-    void bytes(const char* p, qsizetype n) { out.append(p, n); }
-    void text16(const QString& s)
+    void U16(std::uint32_t v) { Bytes(reinterpret_cast<const char*>(&v), 2); }
+    void U32(std::uint32_t v) { Bytes(reinterpret_cast<const char*>(&v), 4); }  // little-endian hosts only
+    void Bytes(const char* p, qsizetype n) { out.append(p, n); }
+    void Text16(const QString& s)
     {
         const QByteArray b = s.toUtf8();
-        u16(static_cast<std::uint32_t>(b.size()));
+        U16(static_cast<std::uint32_t>(b.size()));
         out += b;
     }
     QByteArray out;
@@ -35,12 +35,12 @@ class Reader {
 public:
     explicit Reader(const QByteArray& b, qsizetype from = 0, qsizetype to = -1)
         : b_(b), pos_(from), end_(to < 0 ? b.size() : to) {}
-    bool ok() const { return ok_; }
-    qsizetype pos() const { return pos_; }
-    void seek(qsizetype p) { pos_ = p; }
-    std::uint32_t u16() { return static_cast<std::uint32_t>(take(2)); }
-    std::uint32_t u32() { return static_cast<std::uint32_t>(take(4)); }
-    QByteArray bytes(qsizetype n)
+    bool Ok() const { return ok_; }
+    qsizetype Pos() const { return pos_; }
+    void Seek(qsizetype p) { pos_ = p; }
+    std::uint32_t U16() { return static_cast<std::uint32_t>(Take(2)); }
+    std::uint32_t U32() { return static_cast<std::uint32_t>(Take(4)); }
+    QByteArray Bytes(qsizetype n)
     {
         if (!ok_ || n < 0 || pos_ + n > end_) {
             ok_ = false;
@@ -50,12 +50,12 @@ public:
         pos_ += n;
         return r;
     }
-    QString text16() { return QString::fromUtf8(bytes(u16())); }
+    QString Text16() { return QString::fromUtf8(Bytes(U16())); }
 
 private:
-    std::uint64_t take(int n)
+    std::uint64_t Take(int n)
     {
-        const QByteArray b = bytes(n);
+        const QByteArray b = Bytes(n);
         std::uint64_t v = 0;
         for (int i = n - 1; ok_ && i >= 0; --i)
             v = (v << 8) | static_cast<unsigned char>(b[i]);
@@ -69,7 +69,7 @@ private:
 
 }  // namespace
 
-const Resource* ResourceDirectory::find(const QString& type, std::uint32_t id) const
+const Resource* ResourceDirectory::Find(const QString& type, std::uint32_t id) const
 {
     for (const Resource& r : entries)
         if (r.id == id && r.type.compare(type, Qt::CaseInsensitive) == 0)
@@ -77,16 +77,16 @@ const Resource* ResourceDirectory::find(const QString& type, std::uint32_t id) c
     return nullptr;
 }
 
-QByteArray ResourceDirectory::serialize() const
+QByteArray ResourceDirectory::Serialize() const
 {
     Writer w;
-    w.bytes(kMagic, 8);
-    w.u32(0);  // total size, filled in below
-    w.u32(static_cast<std::uint32_t>(entries.size()));
+    w.Bytes(Magic, 8);
+    w.U32(0);  // total size, filled in below
+    w.U32(static_cast<std::uint32_t>(entries.size()));
     for (const Resource& r : entries) {
-        w.text16(r.type);
-        w.u32(r.id);
-        w.u32(static_cast<std::uint32_t>(r.data.size()));
+        w.Text16(r.type);
+        w.U32(r.id);
+        w.U32(static_cast<std::uint32_t>(r.data.size()));
         w.out += r.data;
         while (w.out.size() % 4)
             w.out += '\0';
@@ -96,7 +96,7 @@ QByteArray ResourceDirectory::serialize() const
     return w.out;
 }
 
-std::optional<ResourceDirectory> ResourceDirectory::parse(const QByteArray& section, QString* error)
+std::optional<ResourceDirectory> ResourceDirectory::Parse(const QByteArray& section, QString* error)
 {
     ResourceDirectory dir;
     qsizetype at = 0;
@@ -110,22 +110,22 @@ std::optional<ResourceDirectory> ResourceDirectory::parse(const QByteArray& sect
             ++at;
             continue;
         }
-        if (section.size() - at < 16 || std::memcmp(section.constData() + at, kMagic, 8) != 0)
+        if (section.size() - at < 16 || std::memcmp(section.constData() + at, Magic, 8) != 0)
             return fail(QStringLiteral("resource section has no directory at offset %1").arg(at));
         Reader head(section, at + 8);
-        const std::uint32_t total = head.u32();
-        const std::uint32_t count = head.u32();
+        const std::uint32_t total = head.U32();
+        const std::uint32_t count = head.U32();
         if (total < 16 || at + total > section.size())
             return fail(QStringLiteral("resource directory is truncated"));
-        Reader r(section, head.pos(), at + total);
+        Reader r(section, head.Pos(), at + total);
         for (std::uint32_t i = 0; i < count; ++i) {
             Resource res;
-            res.type = r.text16();
-            res.id = r.u32();
-            res.data = r.bytes(r.u32());
-            while (r.ok() && (r.pos() - at) % 4)
-                r.bytes(1);
-            if (!r.ok())
+            res.type = r.Text16();
+            res.id = r.U32();
+            res.data = r.Bytes(r.U32());
+            while (r.Ok() && (r.Pos() - at) % 4)
+                r.Bytes(1);
+            if (!r.Ok())
                 return fail(QStringLiteral("resource %1 of the directory is truncated").arg(i + 1));
             dir.entries.push_back(res);
         }
@@ -151,7 +151,7 @@ std::optional<ElfSection> LocateResources(const QString& path, QString* error)
 {
     std::optional<ElfSection> place;
     QString why;
-    if (!FindElfSection(path, kResourceSection, &place, &why))
+    if (!FindElfSection(path, ResourceSection, &place, &why))
         return Fail(path, error, why);
     if (!place)
         return Fail(path, error, QStringLiteral("no embedded resources"));
@@ -191,7 +191,7 @@ bool InsideLoadedSegment(const link_map* map, std::uint64_t address, std::uint64
 std::optional<ResourceDirectory> ParseSection(const QString& path, const QByteArray& section, QString* error)
 {
     QString why;
-    auto resources = ResourceDirectory::parse(section, &why);
+    auto resources = ResourceDirectory::Parse(section, &why);
     if (!resources)
         return Fail(path, error, why);
     return resources;
@@ -240,7 +240,7 @@ std::optional<ResourceDirectory> ReadResourcesFromModule(const void* address, QS
 
 // ---- Version information -----------------------------------------------------
 
-std::optional<QString> VersionInfo::value(const QString& key) const
+std::optional<QString> VersionInfo::Value(const QString& key) const
 {
     for (const auto& [k, v] : strings)
         if (k == key)
@@ -248,12 +248,12 @@ std::optional<QString> VersionInfo::value(const QString& key) const
     return std::nullopt;
 }
 
-QString VersionInfo::versionText(const std::uint16_t (&v)[4])
+QString VersionInfo::VersionText(const std::uint16_t (&v)[4])
 {
     return QStringLiteral("%1.%2.%3.%4").arg(v[0]).arg(v[1]).arg(v[2]).arg(v[3]);
 }
 
-bool VersionInfo::parseVersion(const QString& text, std::uint16_t (&v)[4])
+bool VersionInfo::ParseVersion(const QString& text, std::uint16_t (&v)[4])
 {
     const QStringList parts = text.split(u'.');
     if (parts.isEmpty() || parts.size() > 4)
@@ -267,39 +267,39 @@ bool VersionInfo::parseVersion(const QString& text, std::uint16_t (&v)[4])
     return true;
 }
 
-QByteArray VersionInfo::serialize() const
+QByteArray VersionInfo::Serialize() const
 {
     Writer w;
-    w.u32(kVersionSignature);
+    w.U32(VersionSignature);
     for (std::uint16_t v : fileVersion)
-        w.u16(v);
+        w.U16(v);
     for (std::uint16_t v : productVersion)
-        w.u16(v);
-    w.u32(static_cast<std::uint32_t>(strings.size()));
+        w.U16(v);
+    w.U32(static_cast<std::uint32_t>(strings.size()));
     for (const auto& [k, v] : strings) {
-        w.text16(k);
-        w.text16(v);
+        w.Text16(k);
+        w.Text16(v);
     }
     return w.out;
 }
 
-std::optional<VersionInfo> VersionInfo::parse(const QByteArray& bytes)
+std::optional<VersionInfo> VersionInfo::Parse(const QByteArray& bytes)
 {
     Reader r(bytes);
-    if (r.u32() != kVersionSignature)
+    if (r.U32() != VersionSignature)
         return std::nullopt;
     VersionInfo info;
     for (auto& v : info.fileVersion)
-        v = static_cast<std::uint16_t>(r.u16());
+        v = static_cast<std::uint16_t>(r.U16());
     for (auto& v : info.productVersion)
-        v = static_cast<std::uint16_t>(r.u16());
-    const std::uint32_t count = r.u32();
-    for (std::uint32_t i = 0; r.ok() && i < count; ++i) {
-        QString k = r.text16();
-        QString v = r.text16();
+        v = static_cast<std::uint16_t>(r.U16());
+    const std::uint32_t count = r.U32();
+    for (std::uint32_t i = 0; r.Ok() && i < count; ++i) {
+        QString k = r.Text16();
+        QString v = r.Text16();
         info.strings.emplace_back(k, v);
     }
-    if (!r.ok() || r.pos() != bytes.size())
+    if (!r.Ok() || r.Pos() != bytes.size())
         return std::nullopt;
     return info;
 }

@@ -16,7 +16,7 @@
 
 namespace plat {
 
-inline constexpr const char* kResourceSection = "plat_resources";
+inline constexpr const char* ResourceSection = "plat_resources";
 inline constexpr const char* RT_TYPELIB = "TYPELIB";
 inline constexpr const char* RT_VERSION = "VERSION";
 
@@ -30,10 +30,10 @@ class ResourceDirectory {
 public:
     std::vector<Resource> entries;
 
-    const Resource* find(const QString& type, std::uint32_t id) const;  // type ignores case
-    QByteArray serialize() const;
+    const Resource* Find(const QString& type, std::uint32_t id) const;  // type ignores case
+    QByteArray Serialize() const;
     // Reads every directory in a section (the linker may have joined several).
-    static std::optional<ResourceDirectory> parse(const QByteArray& section, QString* error = nullptr);
+    static std::optional<ResourceDirectory> Parse(const QByteArray& section, QString* error = nullptr);
 };
 
 // From a library or program file on disk.
@@ -47,12 +47,12 @@ struct VersionInfo {
     std::uint16_t productVersion[4] = {};
     std::vector<std::pair<QString, QString>> strings;
 
-    std::optional<QString> value(const QString& key) const;  // present, possibly empty
-    static QString versionText(const std::uint16_t (&v)[4]);  // "1.0.0.0"
-    static bool parseVersion(const QString& text, std::uint16_t (&v)[4]);
+    std::optional<QString> Value(const QString& key) const;  // present, possibly empty
+    static QString VersionText(const std::uint16_t (&v)[4]);  // "1.0.0.0"
+    static bool ParseVersion(const QString& text, std::uint16_t (&v)[4]);
 
-    QByteArray serialize() const;
-    static std::optional<VersionInfo> parse(const QByteArray& bytes);
+    QByteArray Serialize() const;
+    static std::optional<VersionInfo> Parse(const QByteArray& bytes);
 };
 
 }  // namespace plat

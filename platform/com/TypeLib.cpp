@@ -20,7 +20,7 @@ struct NamedType {
     const char* names[3];  // the first one is written
 };
 
-const NamedType kTypes[] = {
+const NamedType TypeNames[] = {
     {VT_BSTR, {"BSTR", "String", nullptr}},
     {VT_BOOL, {"VARIANT_BOOL", "Boolean", nullptr}},
     {VT_I2, {"short", "Integer", nullptr}},
@@ -39,16 +39,16 @@ struct NamedFlag {
     const char* name;
 };
 
-const NamedFlag kTypeFlags[] = {
+const NamedFlag TypeFlagNames[] = {
     {TYPEFLAG_FAPPOBJECT, "appobject"},       {TYPEFLAG_FCANCREATE, "cancreate"},
     {TYPEFLAG_FHIDDEN, "hidden"},             {TYPEFLAG_FDUAL, "dual"},
     {TYPEFLAG_FNONEXTENSIBLE, "nonextensible"}, {TYPEFLAG_FOLEAUTOMATION, "oleautomation"},
     {TYPEFLAG_FDISPATCHABLE, "dispatchable"},
 };
 
-const NamedFlag kParamFlags[] = {{PARAMFLAG_FIN, "in"}, {PARAMFLAG_FOUT, "out"}, {PARAMFLAG_FRETVAL, "retval"}};
+const NamedFlag ParamFlagNames[] = {{PARAMFLAG_FIN, "in"}, {PARAMFLAG_FOUT, "out"}, {PARAMFLAG_FRETVAL, "retval"}};
 
-const NamedFlag kKinds[] = {{INVOKE_FUNC, "method"},
+const NamedFlag KindNames[] = {{INVOKE_FUNC, "method"},
                             {INVOKE_PROPERTYGET, "propget"},
                             {INVOKE_PROPERTYPUT, "propput"},
                             {INVOKE_PROPERTYPUTREF, "propputref"}};
@@ -86,7 +86,7 @@ std::uint32_t FlagsFromJson(const QJsonValue& v, const NamedFlag (&table)[N], co
 
 GUID GuidFrom(const QJsonValue& v, const QString& where)
 {
-    const auto g = GUID::parse(v.toString());
+    const auto g = GUID::Parse(v.toString());
     if (!g)
         throw Bad{QStringLiteral("%1: bad identifier \"%2\"").arg(where, v.toString())};
     return *g;
@@ -118,7 +118,7 @@ DISPID DispIdFrom(const QJsonValue& v, const QString& where)
 }
 
 // Interface names by identifier (the first interface of an identifier wins,
-// as findInterface finds it), so that listing many classes stays linear.
+// as FindInterface finds it), so that listing many classes stays linear.
 std::unordered_map<IID, QString> NamesByIid(const std::vector<InterfaceDesc>& interfaces)
 {
     std::unordered_map<IID, QString> names;
@@ -137,7 +137,7 @@ QString NameOf(const std::unordered_map<IID, QString>& names, const IID& iid, co
 
 QString VarTypeName(VARTYPE vt)
 {
-    for (const auto& t : kTypes)
+    for (const auto& t : TypeNames)
         if (t.vt == vt)
             return QString::fromLatin1(t.names[0]);
     return QStringLiteral("vt%1").arg(vt);
@@ -145,14 +145,14 @@ QString VarTypeName(VARTYPE vt)
 
 std::optional<VARTYPE> VarTypeFromName(const QString& name)
 {
-    for (const auto& t : kTypes)
+    for (const auto& t : TypeNames)
         for (const char* n : t.names)
             if (n && name == QLatin1String(n))
                 return t.vt;
     return std::nullopt;
 }
 
-const FuncDesc* InterfaceDesc::find(DISPID memid, std::uint16_t kindMask) const
+const FuncDesc* InterfaceDesc::Find(DISPID memid, std::uint16_t kindMask) const
 {
     for (const FuncDesc& f : funcs)
         if (f.memid == memid && (f.kind & kindMask))
@@ -160,7 +160,7 @@ const FuncDesc* InterfaceDesc::find(DISPID memid, std::uint16_t kindMask) const
     return nullptr;
 }
 
-const FuncDesc* InterfaceDesc::find(const QString& n) const
+const FuncDesc* InterfaceDesc::Find(const QString& n) const
 {
     for (const FuncDesc& f : funcs)
         if (f.name.compare(n, Qt::CaseInsensitive) == 0)
@@ -168,7 +168,7 @@ const FuncDesc* InterfaceDesc::find(const QString& n) const
     return nullptr;
 }
 
-const InterfaceDesc* TypeLibDesc::findInterface(const IID& iid) const
+const InterfaceDesc* TypeLibDesc::FindInterface(const IID& iid) const
 {
     for (const InterfaceDesc& i : interfaces)
         if (i.iid == iid)
@@ -176,7 +176,7 @@ const InterfaceDesc* TypeLibDesc::findInterface(const IID& iid) const
     return nullptr;
 }
 
-const InterfaceDesc* TypeLibDesc::findInterface(const QString& n) const
+const InterfaceDesc* TypeLibDesc::FindInterface(const QString& n) const
 {
     for (const InterfaceDesc& i : interfaces)
         if (i.name.compare(n, Qt::CaseInsensitive) == 0)
@@ -184,7 +184,7 @@ const InterfaceDesc* TypeLibDesc::findInterface(const QString& n) const
     return nullptr;
 }
 
-const CoClassDesc* TypeLibDesc::findCoClass(const CLSID& clsid) const
+const CoClassDesc* TypeLibDesc::FindCoClass(const CLSID& clsid) const
 {
     for (const CoClassDesc& c : coclasses)
         if (c.clsid == clsid)
@@ -192,17 +192,17 @@ const CoClassDesc* TypeLibDesc::findCoClass(const CLSID& clsid) const
     return nullptr;
 }
 
-QString TypeLibDesc::versionText() const
+QString TypeLibDesc::VersionText() const
 {
     return QStringLiteral("%1.%2").arg(major).arg(minor);
 }
 
-QByteArray TypeLibDesc::serialize() const
+QByteArray TypeLibDesc::Serialize() const
 {
     QJsonObject lib;
     lib[QLatin1String("name")] = name;
-    lib[QLatin1String("libid")] = libid.toString();
-    lib[QLatin1String("version")] = versionText();
+    lib[QLatin1String("libid")] = libid.ToString();
+    lib[QLatin1String("version")] = VersionText();
     if (!doc.isEmpty())
         lib[QLatin1String("doc")] = doc;
     lib[QLatin1String("imports")] = QJsonArray::fromStringList(imports);
@@ -210,8 +210,8 @@ QByteArray TypeLibDesc::serialize() const
     for (const InterfaceDesc& i : interfaces) {
         QJsonObject o;
         o[QLatin1String("name")] = i.name;
-        o[QLatin1String("iid")] = i.iid.toString();
-        o[QLatin1String("flags")] = FlagsToJson(i.flags, kTypeFlags);
+        o[QLatin1String("iid")] = i.iid.ToString();
+        o[QLatin1String("flags")] = FlagsToJson(i.flags, TypeFlagNames);
         if (!i.doc.isEmpty())
             o[QLatin1String("doc")] = i.doc;
         QJsonArray methods;
@@ -220,7 +220,7 @@ QByteArray TypeLibDesc::serialize() const
             m[QLatin1String("name")] = f.name;
             m[QLatin1String("dispid")] = QStringLiteral("0x%1").arg(static_cast<std::uint32_t>(f.memid), 8, 16,
                                                                      QLatin1Char('0'));
-            m[QLatin1String("kind")] = FlagsToJson(f.kind, kKinds).first();
+            m[QLatin1String("kind")] = FlagsToJson(f.kind, KindNames).first();
             if (!f.doc.isEmpty())
                 m[QLatin1String("doc")] = f.doc;
             QJsonArray params;
@@ -229,7 +229,7 @@ QByteArray TypeLibDesc::serialize() const
                 po[QLatin1String("name")] = p.name;
                 po[QLatin1String("type")] = VarTypeName(p.vt);
                 po[QLatin1String("byref")] = p.byRef;
-                po[QLatin1String("flags")] = FlagsToJson(p.flags, kParamFlags);
+                po[QLatin1String("flags")] = FlagsToJson(p.flags, ParamFlagNames);
                 params.append(po);
             }
             m[QLatin1String("params")] = params;
@@ -244,22 +244,22 @@ QByteArray TypeLibDesc::serialize() const
     for (const CoClassDesc& c : coclasses) {
         QJsonObject o;
         o[QLatin1String("name")] = c.name;
-        o[QLatin1String("clsid")] = c.clsid.toString();
-        o[QLatin1String("flags")] = FlagsToJson(c.flags, kTypeFlags);
+        o[QLatin1String("clsid")] = c.clsid.ToString();
+        o[QLatin1String("flags")] = FlagsToJson(c.flags, TypeFlagNames);
         if (!c.doc.isEmpty())
             o[QLatin1String("doc")] = c.doc;
         QJsonArray list;
         for (const IID& iid : c.interfaces)
-            list.append(NameOf(names, iid, iid.toString()));
+            list.append(NameOf(names, iid, iid.ToString()));
         o[QLatin1String("interfaces")] = list;
-        o[QLatin1String("default")] = NameOf(names, c.defaultInterface, c.defaultInterface.toString());
+        o[QLatin1String("default")] = NameOf(names, c.defaultInterface, c.defaultInterface.ToString());
         classes.append(o);
     }
     lib[QLatin1String("coclasses")] = classes;
     return QJsonDocument(lib).toJson(QJsonDocument::Compact);
 }
 
-std::optional<TypeLibDesc> TypeLibDesc::deserialize(const QByteArray& bytes, QString* error)
+std::optional<TypeLibDesc> TypeLibDesc::Deserialize(const QByteArray& bytes, QString* error)
 {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
@@ -294,7 +294,7 @@ std::optional<TypeLibDesc> TypeLibDesc::deserialize(const QByteArray& bytes, QSt
             i.name = NameFrom(io, QStringLiteral("interface"));
             claimName(i.name);
             i.iid = GuidFrom(io.value(QLatin1String("iid")), i.name);
-            i.flags = FlagsFromJson(io.value(QLatin1String("flags")), kTypeFlags, i.name);
+            i.flags = FlagsFromJson(io.value(QLatin1String("flags")), TypeFlagNames, i.name);
             i.doc = io.value(QLatin1String("doc")).toString();
             std::set<std::pair<DISPID, int>> ids;
             std::set<std::pair<QString, int>> declared;  // lower-case name and kind
@@ -307,7 +307,7 @@ std::optional<TypeLibDesc> TypeLibDesc::deserialize(const QByteArray& bytes, QSt
                 const QJsonValue kind = mo.value(QLatin1String("kind"));
                 f.kind = kind.isUndefined()
                              ? INVOKE_FUNC
-                             : static_cast<InvokeKind>(FlagsFromJson(QJsonArray{kind}, kKinds, where));
+                             : static_cast<InvokeKind>(FlagsFromJson(QJsonArray{kind}, KindNames, where));
                 f.doc = mo.value(QLatin1String("doc")).toString();
                 if (!ids.insert({f.memid, f.kind}).second)
                     throw Bad{where + QStringLiteral(": dispatch identifier used twice")};
@@ -325,7 +325,7 @@ std::optional<TypeLibDesc> TypeLibDesc::deserialize(const QByteArray& bytes, QSt
                     p.byRef = po.value(QLatin1String("byref")).toBool();
                     if (po.contains(QLatin1String("flags")))
                         p.flags = static_cast<std::uint16_t>(
-                            FlagsFromJson(po.value(QLatin1String("flags")), kParamFlags, where));
+                            FlagsFromJson(po.value(QLatin1String("flags")), ParamFlagNames, where));
                     if ((p.flags & PARAMFLAG_FRETVAL) && !p.byRef)
                         throw Bad{where + QStringLiteral(": a retval parameter is passed by reference")};
                     f.params.push_back(p);
@@ -350,7 +350,7 @@ std::optional<TypeLibDesc> TypeLibDesc::deserialize(const QByteArray& bytes, QSt
             c.name = NameFrom(co, QStringLiteral("coclass"));
             claimName(c.name);
             c.clsid = GuidFrom(co.value(QLatin1String("clsid")), c.name);
-            c.flags = FlagsFromJson(co.value(QLatin1String("flags")), kTypeFlags, c.name);
+            c.flags = FlagsFromJson(co.value(QLatin1String("flags")), TypeFlagNames, c.name);
             c.doc = co.value(QLatin1String("doc")).toString();
             for (const QJsonValue& v : co.value(QLatin1String("interfaces")).toArray())
                 c.interfaces.push_back(interfaceNamed(v, c.name));
@@ -365,32 +365,32 @@ std::optional<TypeLibDesc> TypeLibDesc::deserialize(const QByteArray& bytes, QSt
     }
 }
 
-QString TypeLibDesc::describe() const
+QString TypeLibDesc::Describe() const
 {
     auto flagText = [](std::uint32_t flags) {
         QStringList names;
-        for (const auto& f : kTypeFlags)
+        for (const auto& f : TypeFlagNames)
             if (flags & f.flag)
                 names << QString::fromLatin1(f.name);
         return names.join(QLatin1String(", "));
     };
     QString out;
-    out += QStringLiteral("library %1 %2 version %3\n").arg(name, libid.toString(), versionText());
+    out += QStringLiteral("library %1 %2 version %3\n").arg(name, libid.ToString(), VersionText());
     if (!imports.isEmpty())
         out += QStringLiteral("  imports %1\n").arg(imports.join(QLatin1String(", ")));
     for (const InterfaceDesc& i : interfaces) {
-        out += QStringLiteral("  interface %1 %2 [%3]\n").arg(i.name, i.iid.toString(), flagText(i.flags));
+        out += QStringLiteral("  interface %1 %2 [%3]\n").arg(i.name, i.iid.ToString(), flagText(i.flags));
         for (const FuncDesc& f : i.funcs) {
             QStringList params;
             for (const ParamDesc& p : f.params) {
                 QString flags;
-                for (const auto& pf : kParamFlags)
+                for (const auto& pf : ParamFlagNames)
                     if (p.flags & pf.flag)
                         flags += (flags.isEmpty() ? QString() : QStringLiteral(", ")) + QLatin1String(pf.name);
                 params << QStringLiteral("[%1] %2%3 %4").arg(flags, VarTypeName(p.vt), QString(p.byRef ? "*" : ""), p.name);
             }
             out += QStringLiteral("    %1 0x%2 %3(%4)\n")
-                       .arg(FlagsToJson(f.kind, kKinds).first().toString())
+                       .arg(FlagsToJson(f.kind, KindNames).first().toString())
                        .arg(static_cast<std::uint32_t>(f.memid), 8, 16, QLatin1Char('0'))
                        .arg(f.name, params.join(QLatin1String(", ")));
         }
@@ -398,7 +398,7 @@ QString TypeLibDesc::describe() const
     const auto names = NamesByIid(interfaces);
     for (const CoClassDesc& c : coclasses)
         out += QStringLiteral("  coclass %1 %2 [%3] default %4\n")
-                   .arg(c.name, c.clsid.toString(), flagText(c.flags), NameOf(names, c.defaultInterface, QString()));
+                   .arg(c.name, c.clsid.ToString(), flagText(c.flags), NameOf(names, c.defaultInterface, QString()));
     return out;
 }
 

@@ -59,8 +59,8 @@ struct FuncDesc {
     std::vector<ParamDesc> params;  // a [retval] parameter comes last
     QString doc;
 
-    bool hasRetval() const { return !params.empty() && (params.back().flags & PARAMFLAG_FRETVAL); }
-    std::size_t argumentCount() const { return params.size() - (hasRetval() ? 1 : 0); }
+    bool HasRetval() const { return !params.empty() && (params.back().flags & PARAMFLAG_FRETVAL); }
+    std::size_t ArgumentCount() const { return params.size() - (HasRetval() ? 1 : 0); }
 };
 
 struct InterfaceDesc {
@@ -70,8 +70,8 @@ struct InterfaceDesc {
     std::vector<FuncDesc> funcs;  // in function-table order after IDispatch's
     QString doc;
 
-    const FuncDesc* find(DISPID memid, std::uint16_t kindMask = 0xFFFF) const;
-    const FuncDesc* find(const QString& name) const;  // names ignore case
+    const FuncDesc* Find(DISPID memid, std::uint16_t kindMask = 0xFFFF) const;
+    const FuncDesc* Find(const QString& name) const;  // names ignore case
 };
 
 struct CoClassDesc {
@@ -93,17 +93,17 @@ struct TypeLibDesc {
     std::vector<InterfaceDesc> interfaces;
     std::vector<CoClassDesc> coclasses;
 
-    const InterfaceDesc* findInterface(const IID& iid) const;
-    const InterfaceDesc* findInterface(const QString& name) const;
-    const CoClassDesc* findCoClass(const CLSID& clsid) const;
-    QString versionText() const;  // "27.0"
+    const InterfaceDesc* FindInterface(const IID& iid) const;
+    const InterfaceDesc* FindInterface(const QString& name) const;
+    const CoClassDesc* FindCoClass(const CLSID& clsid) const;
+    QString VersionText() const;  // "27.0"
 
-    QByteArray serialize() const;  // compact JSON
+    QByteArray Serialize() const;  // compact JSON
     // Checks what it reads: identifiers, types, unique names and dispatch
     // identifiers, classes naming interfaces of the library.
-    static std::optional<TypeLibDesc> deserialize(const QByteArray& bytes, QString* error = nullptr);
+    static std::optional<TypeLibDesc> Deserialize(const QByteArray& bytes, QString* error = nullptr);
     // A readable listing for tools.
-    QString describe() const;
+    QString Describe() const;
 };
 
 // "BSTR", "VARIANT_BOOL", "short", "long" ... and back.

@@ -1,6 +1,7 @@
 #pragma once
 // The plain types that COM signatures are written in.
 
+#include "platform/IntegerTypes.h"
 #include "platform/com/Guid.h"
 #include "platform/com/HResult.h"
 
@@ -8,12 +9,7 @@
 
 namespace plat {
 
-using ULONG = std::uint32_t;
-using UINT = std::uint32_t;
-using DWORD = std::uint32_t;
-using WORD = std::uint16_t;
 using LCID = std::uint32_t;
-using BOOL = std::int32_t;
 using DISPID = std::int32_t;
 using MEMBERID = DISPID;
 using OLECHAR = char16_t;

@@ -147,7 +147,7 @@ struct IntegerType {
     void (*store)(VARIANT* out, double value);  // value is whole and within range
 };
 
-const IntegerType kIntegerTypes[] = {
+const IntegerType IntegerTypes[] = {
     {VT_I1, -128, 127, [](VARIANT* o, double d) { o->cVal = static_cast<std::int8_t>(d); }},
     {VT_UI1, 0, 255, [](VARIANT* o, double d) { o->bVal = static_cast<std::uint8_t>(d); }},
     {VT_I2, -32768, 32767, [](VARIANT* o, double d) { o->iVal = static_cast<std::int16_t>(d); }},
@@ -175,7 +175,7 @@ HRESULT ToInteger(const VARIANT& v, const IntegerType& type, VARIANT* out)
 HRESULT Convert(const VARIANT& s, std::uint16_t flags, VARTYPE vt, VARIANT* out)
 {
     out->vt = vt;
-    for (const IntegerType& type : kIntegerTypes)
+    for (const IntegerType& type : IntegerTypes)
         if (type.vt == vt)
             return ToInteger(s, type, out);
     double d = 0;
@@ -419,7 +419,7 @@ Variant Variant::RefBool(VARIANT_BOOL* p) { return ByRef(VT_BOOL, p); }
 Variant Variant::RefBstr(BSTR* p) { return ByRef(VT_BSTR, p); }
 Variant Variant::RefVariant(VARIANT* p) { return ByRef(VT_VARIANT, p); }
 
-std::optional<QString> Variant::toQString() const
+std::optional<QString> Variant::ToQString() const
 {
     Variant v;
     if (FAILED(VariantChangeType(&v, this, VARIANT_ALPHABOOL, VT_BSTR)))
@@ -427,7 +427,7 @@ std::optional<QString> Variant::toQString() const
     return QStringFromBSTR(v.bstrVal);
 }
 
-std::optional<std::int32_t> Variant::toInt() const
+std::optional<std::int32_t> Variant::ToInt() const
 {
     Variant v;
     if (FAILED(VariantChangeType(&v, this, 0, VT_I4)))
@@ -435,7 +435,7 @@ std::optional<std::int32_t> Variant::toInt() const
     return v.lVal;
 }
 
-std::optional<bool> Variant::toBool() const
+std::optional<bool> Variant::ToBool() const
 {
     Variant v;
     if (FAILED(VariantChangeType(&v, this, 0, VT_BOOL)))

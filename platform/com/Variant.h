@@ -130,11 +130,11 @@ public:
     static Variant RefVariant(VARIANT* p);
 
     // Converted values; nothing when the value does not convert.
-    std::optional<QString> toQString() const;
-    std::optional<std::int32_t> toInt() const;
-    std::optional<bool> toBool() const;
+    std::optional<QString> ToQString() const;
+    std::optional<std::int32_t> ToInt() const;
+    std::optional<bool> ToBool() const;
 
-    VARTYPE type() const { return vt; }
+    VARTYPE Type() const { return vt; }
 };
 
 }  // namespace plat

@@ -25,7 +25,7 @@ void ButtonControl::Apply(Aspect aspect)
 {
     WindowedControl::Apply(aspect);
     if (aspect == Aspect::Text && button_)
-        button_->setText(Caption.get());
+        button_->setText(Caption.Get());
 }
 
 }  // namespace plat

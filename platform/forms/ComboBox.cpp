@@ -10,7 +10,7 @@ namespace plat {
 ComboBox::ComboBox(Container& container, QString name, int style, int index)
     : WindowedControl(container, std::move(name), index),
       Text([this] { return GetText(); }, [this](const QString& t) { SetText(t); }),
-      ListIndex([this] { return box_->currentIndex(); }, [this](const int& i) { SetListIndex(i); }),
+      ListIndex([this] { return box_->currentIndex(); }, [this](int i) { SetListIndex(i); }),
       style_(style)
 {
     box_ = new QComboBox(ParentWidget());

@@ -27,6 +27,9 @@ public:
     // one in this container's painting order, in front of the others.
     void Add(Control* control);
     void Remove(Control* control);
+    // Move a windowless control to the front or back of the painting order.
+    // Windowed controls are not in that order: Control::ZOrder raises or
+    // lowers their widgets instead of calling these.
     void BringToFront(Control* control);
     void SendToBack(Control* control);
     const std::vector<Control*>& Windowless() const { return windowless_; }

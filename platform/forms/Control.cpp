@@ -75,7 +75,7 @@ void Control::Invalidate()
 
 QFont Control::Font() const
 {
-    QFont font(FontName.get());
+    QFont font(FontName.Get());
     font.setPointSizeF(FontSize > 0 ? FontSize : 1);
     font.setBold(FontBold);
     return font;

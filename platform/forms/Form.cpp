@@ -26,7 +26,7 @@
 namespace plat {
 
 namespace {
-Form::PopupMenuHandler& popupHandler()
+Form::PopupMenuHandler& PopupHandler()
 {
     static Form::PopupMenuHandler handler;
     return handler;
@@ -100,7 +100,7 @@ void Form::RegisterMenu(Menu* menu)
 
 bool Form::HasMenuBar() const
 {
-    return std::any_of(menus_.begin(), menus_.end(), [](const Menu* m) { return m->Visible.get(); });
+    return std::any_of(menus_.begin(), menus_.end(), [](const Menu* m) { return m->Visible.Get(); });
 }
 
 void Form::MenusChanged()
@@ -112,11 +112,11 @@ void Form::MenusChanged()
         if (!menu->Visible)
             continue;
         if (menu->Items().empty()) {
-            QAction* action = bar->addAction(menu->Caption.get());
+            QAction* action = bar->addAction(menu->Caption.Get());
             action->setEnabled(menu->Enabled);
             QObject::connect(action, &QAction::triggered, [menu] { menu->RaiseClick(); });
         } else {
-            QMenu* sub = bar->addMenu(menu->Caption.get());
+            QMenu* sub = bar->addMenu(menu->Caption.Get());
             sub->setEnabled(menu->Enabled);
             menu->Populate(*sub);
         }
@@ -256,7 +256,7 @@ void Form::PropertyChanged(Aspect aspect)
 {
     switch (aspect) {
     case Aspect::Text:
-        window_->setWindowTitle(Caption.get());
+        window_->setWindowTitle(Caption.Get());
         break;
     case Aspect::Geometry: {
         ApplyGeometry();
@@ -404,8 +404,8 @@ void Form::SetPicture(const QPixmap& picture)
 
 void Form::PopupMenu(Menu& menu)
 {
-    if (popupHandler()) {
-        if (Menu* chosen = popupHandler()(menu))
+    if (PopupHandler()) {
+        if (Menu* chosen = PopupHandler()(menu))
             chosen->RaiseClick();
         return;
     }
@@ -416,7 +416,7 @@ void Form::PopupMenu(Menu& menu)
 
 void Form::SetPopupMenuHandler(PopupMenuHandler handler)
 {
-    popupHandler() = std::move(handler);
+    PopupHandler() = std::move(handler);
 }
 
 // ---- events from the window ---------------------------------------------
@@ -501,7 +501,7 @@ CommandButton* Form::DialogButton(const QKeyEvent& event, Control* focus) const
     CommandButton* found = nullptr;
     for (Control* c : controls_) {
         auto* button = dynamic_cast<CommandButton*>(c);
-        if (button && (enter ? button->Default.get() : button->Cancel.get()) && button->Visible && button->Enabled) {
+        if (button && (enter ? button->Default.Get() : button->Cancel.Get()) && button->Visible && button->Enabled) {
             found = button;
             break;
         }

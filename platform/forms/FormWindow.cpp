@@ -47,16 +47,16 @@ class FormEvents : public QObject {
 public:
     static void Watch(FormWindow* window)
     {
-        if (!instance) {
-            instance = new FormEvents(qApp);  // goes with the application
-            qApp->installEventFilter(instance);
+        if (!instance_) {
+            instance_ = new FormEvents(qApp);  // goes with the application
+            qApp->installEventFilter(instance_);
         }
-        instance->windows_.push_back(window);
+        instance_->windows_.push_back(window);
     }
     static void Forget(FormWindow* window)
     {
-        if (instance)
-            std::erase(instance->windows_, window);
+        if (instance_)
+            std::erase(instance_->windows_, window);
     }
 
 protected:
@@ -88,7 +88,7 @@ private:
         return nullptr;
     }
 
-    static inline QPointer<FormEvents> instance;
+    static inline QPointer<FormEvents> instance_;
     std::vector<FormWindow*> windows_;
 };
 

@@ -28,7 +28,7 @@ protected:
         painter.fillRect(event->rect(), ToQColor(frame_.BackColor));
 
         // An ampersand marks the access key; it is not shown.
-        QString caption = frame_.Caption.get();
+        QString caption = frame_.Caption.Get();
         caption.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
         caption.remove(u'&');
         caption.replace(u'\x01', u'&');

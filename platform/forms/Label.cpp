@@ -22,7 +22,7 @@ void Label::Paint(QPainter& painter) const
     int flags = Qt::AlignTop | Qt::TextWordWrap;
     flags |= Alignment == vbCenter ? Qt::AlignHCenter : Alignment == vbRightJustify ? Qt::AlignRight : Qt::AlignLeft;
     // An ampersand marks the access key; it is not shown.
-    QString text = Caption.get();
+    QString text = Caption.Get();
     text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
     text.remove(QLatin1Char('&'));
     text.replace(QLatin1Char('\x01'), QLatin1Char('&'));

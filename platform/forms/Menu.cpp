@@ -21,14 +21,14 @@ void Menu::Populate(QMenu& menu)
     for (Menu* item : items_) {
         if (!item->Visible)
             continue;
-        if (item->Caption.get() == QLatin1String("-")) {
+        if (item->Caption.Get() == QLatin1String("-")) {
             menu.addSeparator();
         } else if (!item->items_.empty()) {
-            QMenu* sub = menu.addMenu(item->Caption.get());
+            QMenu* sub = menu.addMenu(item->Caption.Get());
             sub->setEnabled(item->Enabled);
             item->Populate(*sub);
         } else {
-            QAction* action = menu.addAction(item->Caption.get());
+            QAction* action = menu.addAction(item->Caption.Get());
             action->setEnabled(item->Enabled);
             action->setCheckable(item->Checked);
             action->setChecked(item->Checked);

@@ -28,7 +28,7 @@ public:
     Prop(const Prop&) = delete;
 
     operator const T&() const { return value_; }
-    const T& get() const { return value_; }
+    const T& Get() const { return value_; }
 
     Prop& operator=(const T& value)
     {
@@ -64,13 +64,13 @@ public:
     BoundProp(const BoundProp&) = delete;
 
     operator T() const { return get_(); }
-    T get() const { return get_(); }
+    T Get() const { return get_(); }
     BoundProp& operator=(const T& value)
     {
         set_(value);
         return *this;
     }
-    BoundProp& operator=(const BoundProp& other) { return *this = other.get(); }
+    BoundProp& operator=(const BoundProp& other) { return *this = other.Get(); }
 
 private:
     std::function<T()> get_;

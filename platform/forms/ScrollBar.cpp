@@ -10,7 +10,7 @@ namespace plat {
 HScrollBar::HScrollBar(Container& container, QString name, int index)
     : WindowedControl(container, std::move(name), index),
       Value([this] { return bar_->value(); },
-            [this](const int& v) {
+            [this](int v) {
                 if (v < std::min<int>(Min, Max) || v > std::max<int>(Min, Max))
                     Raise(ErrInvalidPropertyValue);
                 settingByCode_ = true;

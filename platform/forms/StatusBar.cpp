@@ -19,7 +19,7 @@ void StatusPanel::PropertyChanged(Aspect aspect)
         const Qt::Alignment across = Alignment == sbrCenter ? Qt::AlignHCenter : Alignment == sbrRight ? Qt::AlignRight : Qt::AlignLeft;
         label_->setAlignment(across | Qt::AlignVCenter);
     } else {
-        label_->setText(Text.get());
+        label_->setText(Text.Get());
     }
 }
 

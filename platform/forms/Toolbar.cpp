@@ -30,7 +30,7 @@ void ToolbarButton::PropertyChanged(Aspect aspect)
 {
     switch (aspect) {
     case Aspect::Text:
-        button_->setText(Caption.get());
+        button_->setText(Caption.Get());
         break;
     case Aspect::State:
         button_->setEnabled(Enabled);

@@ -10,7 +10,7 @@
 
 namespace plat::registry {
 
-const char* const kHiveHeader = "Registry Hive Text Version 1.00";
+const char* const HiveHeader = "Registry Hive Text Version 1.00";
 
 namespace {
 
@@ -20,7 +20,7 @@ bool SameName(const QString& a, const QString& b)
 }
 
 // Below this many values a key is searched in order; from it on, by a hash.
-constexpr std::size_t kIndexedValues = 16;
+constexpr std::size_t IndexedValues = 16;
 
 }  // namespace
 
@@ -41,7 +41,7 @@ Key::Key(const Key& other) : values_(other.values_)
             continue;
         to->more_ = std::make_unique<More>();
         to->more_->valueIndex = from->more_->valueIndex;
-        Subkeys& copies = to->more_->subkeys;
+        SubkeyMap& copies = to->more_->subkeys;
         for (const auto& [name, child] : from->more_->subkeys) {
             Key& copy = copies.emplace_hint(copies.end(), name, Key())->second;
             copy.values_ = child.values_;
@@ -76,14 +76,14 @@ Key::~Key()
     }
 }
 
-Key::More& Key::more()
+Key::More& Key::EnsureMore()
 {
     if (!more_)
         more_ = std::make_unique<More>();
     return *more_;
 }
 
-std::optional<std::size_t> Key::valuePosition(const QString& n) const
+std::optional<std::size_t> Key::ValuePosition(const QString& n) const
 {
     if (!more_ || more_->valueIndex.isEmpty()) {
         for (std::size_t i = 0; i < values_.size(); ++i)
@@ -95,28 +95,28 @@ std::optional<std::size_t> Key::valuePosition(const QString& n) const
     return it == more_->valueIndex.cend() ? std::nullopt : std::optional<std::size_t>(*it);
 }
 
-void Key::indexValues()
+void Key::IndexValues()
 {
-    if (values_.size() < kIndexedValues) {
+    if (values_.size() < IndexedValues) {
         if (more_)
             more_->valueIndex.clear();
         return;
     }
-    auto& index = more().valueIndex;
+    auto& index = EnsureMore().valueIndex;
     index.clear();
     for (std::size_t i = 0; i < values_.size(); ++i)
         index.insert(values_[i].name.toCaseFolded(), i);
 }
 
-const Value* Key::findValue(const QString& n) const
+const Value* Key::FindValue(const QString& n) const
 {
-    const auto at = valuePosition(n);
+    const auto at = ValuePosition(n);
     return at ? &values_[*at] : nullptr;
 }
 
-void Key::setValue(Value value)
+void Key::SetValue(Value value)
 {
-    if (const auto at = valuePosition(value.name)) {
+    if (const auto at = ValuePosition(value.name)) {
         values_[*at].type = value.type;
         values_[*at].data = std::move(value.data);
         return;
@@ -125,26 +125,26 @@ void Key::setValue(Value value)
     if (more_ && !more_->valueIndex.isEmpty())
         more_->valueIndex.insert(values_.back().name.toCaseFolded(), values_.size() - 1);
     else
-        indexValues();
+        IndexValues();
 }
 
-bool Key::removeValue(const QString& n)
+bool Key::RemoveValue(const QString& n)
 {
-    const auto at = valuePosition(n);
+    const auto at = ValuePosition(n);
     if (!at)
         return false;
     values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(*at));
-    indexValues();
+    IndexValues();
     return true;
 }
 
-const Key::Subkeys& Key::subkeys() const
+const Key::SubkeyMap& Key::Subkeys() const
 {
-    static const Subkeys none;
+    static const SubkeyMap none;
     return more_ ? more_->subkeys : none;
 }
 
-Key* Key::findSubkey(const QString& n)
+Key* Key::FindSubkey(const QString& n)
 {
     if (!more_)
         return nullptr;
@@ -152,14 +152,14 @@ Key* Key::findSubkey(const QString& n)
     return it == more_->subkeys.end() ? nullptr : &it->second;
 }
 
-const Key* Key::findSubkey(const QString& n) const
+const Key* Key::FindSubkey(const QString& n) const
 {
-    return const_cast<Key*>(this)->findSubkey(n);
+    return const_cast<Key*>(this)->FindSubkey(n);
 }
 
-Key& Key::subkey(const QString& n, bool* created)
+Key& Key::Subkey(const QString& n, bool* created)
 {
-    Subkeys& subkeys = more().subkeys;
+    SubkeyMap& subkeys = EnsureMore().subkeys;
     // A file lists sibling keys in order, so a new one usually goes last.
     auto at = subkeys.end();
     if (!subkeys.empty() && !NameLess{}(subkeys.rbegin()->first, n)) {
@@ -175,12 +175,12 @@ Key& Key::subkey(const QString& n, bool* created)
     return subkeys.emplace_hint(at, n, Key())->second;
 }
 
-bool Key::removeSubkey(const QString& n)
+bool Key::RemoveSubkey(const QString& n)
 {
     return more_ && more_->subkeys.erase(n) > 0;
 }
 
-void Key::clear()
+void Key::Clear()
 {
     values_.clear();
     more_.reset();
@@ -193,29 +193,29 @@ QStringList SplitPath(const QString& path)
 
 // ---- The tree ------------------------------------------------------------------
 
-const Key* Hive::find(const QString& path) const
+const Key* Hive::Find(const QString& path) const
 {
-    return const_cast<Hive*>(this)->find(path);
+    return const_cast<Hive*>(this)->Find(path);
 }
 
-Key* Hive::find(const QString& path)
+Key* Hive::Find(const QString& path)
 {
     Key* k = &root;
     for (const QString& part : SplitPath(path)) {
-        k = k->findSubkey(part);
+        k = k->FindSubkey(part);
         if (!k)
             return nullptr;
     }
     return k;
 }
 
-Key& Hive::create(const QString& path, bool* created)
+Key& Hive::Create(const QString& path, bool* created)
 {
     Key* k = &root;
     bool fresh = false;
     for (const QString& part : SplitPath(path)) {
         bool made = false;
-        k = &k->subkey(part, &made);
+        k = &k->Subkey(part, &made);
         fresh = fresh || made;
     }
     if (created)
@@ -223,14 +223,14 @@ Key& Hive::create(const QString& path, bool* created)
     return *k;
 }
 
-bool Hive::remove(const QString& path)
+bool Hive::Remove(const QString& path)
 {
     QStringList parts = SplitPath(path);
     if (parts.isEmpty())
         return false;
     const QString leaf = parts.takeLast();
-    Key* parent = find(parts.join(u'\\'));
-    return parent && parent->removeSubkey(leaf);
+    Key* parent = Find(parts.join(u'\\'));
+    return parent && parent->RemoveSubkey(leaf);
 }
 
 // ---- Writing ---------------------------------------------------------------
@@ -243,7 +243,7 @@ bool IsControl(char c)
     return u < 0x20 || u == 0x7f;
 }
 
-constexpr char kHexDigits[] = "0123456789abcdef";
+constexpr char HexDigits[] = "0123456789abcdef";
 
 void AppendQuoted(QByteArray& out, QByteArrayView text)
 {
@@ -257,7 +257,7 @@ void AppendQuoted(QByteArray& out, QByteArrayView text)
         plain = i + 1;
         if (IsControl(c)) {
             const auto u = static_cast<unsigned char>(c);
-            const char escape[] = {'\\', 'x', kHexDigits[u >> 4], kHexDigits[u & 0xf]};
+            const char escape[] = {'\\', 'x', HexDigits[u >> 4], HexDigits[u & 0xf]};
             out.append(escape, 4);
         } else {
             const char escape[] = {'\\', c};
@@ -338,8 +338,8 @@ void WriteHex(QByteArray& out, qsizetype lineLength, const QByteArray& data)
             lineLength = 2;
         }
         const auto u = static_cast<unsigned char>(data[i]);
-        out += kHexDigits[u >> 4];
-        out += kHexDigits[u & 0xf];
+        out += HexDigits[u >> 4];
+        out += HexDigits[u & 0xf];
         if (!last)
             out += ',';
         lineLength += itemLength;
@@ -380,33 +380,33 @@ void WriteSection(QByteArray& out, QByteArrayView path, const Key& key)
     else
         out += path;
     out += "]\n";
-    for (const Value& v : key.values())
+    for (const Value& v : key.Values())
         WriteValue(out, v);
     out += '\n';
 }
 
 }  // namespace
 
-bool Hive::writeText(const QString& rootName, const TextSink& sink) const
+bool Hive::WriteText(const QString& rootName, const TextSink& sink) const
 {
     // Handed on in pieces of about this size.
-    constexpr qsizetype kPiece = 64 * 1024;
-    QByteArray out = QByteArray(kHiveHeader) + "\n\n";
+    constexpr qsizetype PieceBytes = 64 * 1024;
+    QByteArray out = QByteArray(HiveHeader) + "\n\n";
     QByteArray path = rootName.toUtf8();
-    if (!root.values().empty())
+    if (!root.Values().empty())
         WriteSection(out, path, root);
 
     // Depth first without recursion; `path` grows and shrinks with the walk,
     // so each key's text costs its own path once.
     struct Frame {
         const Key* key;
-        Key::Subkeys::const_iterator next;
+        Key::SubkeyMap::const_iterator next;
         qsizetype pathSize;
     };
-    std::vector<Frame> walk{{&root, root.subkeys().begin(), path.size()}};
+    std::vector<Frame> walk{{&root, root.Subkeys().begin(), path.size()}};
     while (!walk.empty()) {
         Frame& top = walk.back();
-        if (top.next == top.key->subkeys().end()) {
+        if (top.next == top.key->Subkeys().end()) {
             walk.pop_back();
             continue;
         }
@@ -415,10 +415,10 @@ bool Hive::writeText(const QString& rootName, const TextSink& sink) const
         path += '\\';
         path += name.toUtf8();
         // A key with neither values nor subkeys needs its own section; the others are implied.
-        if (!child.values().empty() || child.subkeys().empty())
+        if (!child.Values().empty() || child.Subkeys().empty())
             WriteSection(out, path, child);
-        walk.push_back({&child, child.subkeys().begin(), path.size()});
-        if (out.size() >= kPiece) {
+        walk.push_back({&child, child.Subkeys().begin(), path.size()});
+        if (out.size() >= PieceBytes) {
             if (!sink(out))
                 return false;
             out.resize(0);
@@ -427,10 +427,10 @@ bool Hive::writeText(const QString& rootName, const TextSink& sink) const
     return out.isEmpty() || sink(out);
 }
 
-QByteArray Hive::toText(const QString& rootName) const
+QByteArray Hive::ToText(const QString& rootName) const
 {
     QByteArray text;
-    writeText(rootName, [&](QByteArrayView piece) {
+    WriteText(rootName, [&](QByteArrayView piece) {
         text += piece;
         return true;
     });
@@ -578,7 +578,7 @@ public:
     explicit LineReader(const HiveTextSource& read) : read_(&read) {}
 
     // The next line without its "\n" or "\r\n"; false past the end.
-    bool next(QByteArrayView& line)
+    bool Next(QByteArrayView& line)
     {
         if (start_ > end_)  // past the last line
             return false;
@@ -597,19 +597,19 @@ public:
                 break;
             }
             scanned_ = end_;
-            fill();
+            Fill();
         }
         if (line.endsWith('\r'))
             line.chop(1);
         return true;
     }
 
-    qint64 lineOffset() const { return lineOffset_; }  // of the line last given, in the text
-    qint64 total() const { return total_; }
-    bool sawNothing() const { return atEnd_ && total_ == 0; }
+    qint64 LineOffset() const { return lineOffset_; }  // of the line last given, in the text
+    qint64 Total() const { return total_; }
+    bool SawNothing() const { return atEnd_ && total_ == 0; }
 
 private:
-    void fill()
+    void Fill()
     {
         // Keep the line begun at the front; a line longer than the buffer grows it.
         if (start_ > 0) {
@@ -620,7 +620,7 @@ private:
             start_ = 0;
         }
         if (end_ == buffer_.size())
-            buffer_.resize(std::max<qsizetype>(kPiece, buffer_.size() * 2));
+            buffer_.resize(std::max<qsizetype>(PieceBytes, buffer_.size() * 2));
         const qsizetype got = (*read_)(buffer_.data() + end_, buffer_.size() - end_);
         if (got < 0)
             throw Corrupt{QStringLiteral("the file could not be read")};
@@ -630,7 +630,7 @@ private:
         total_ += got;
     }
 
-    static constexpr qsizetype kPiece = 256 * 1024;
+    static constexpr qsizetype PieceBytes = 256 * 1024;
     const HiveTextSource* read_ = nullptr;
     QByteArray buffer_;
     qsizetype start_ = 0;    // the line being read
@@ -662,8 +662,8 @@ quint64 Seed()
 // A name's hash, its code points folded as case-insensitive comparison folds them.
 class NameHash {
 public:
-    void add(char32_t c) { h_ = Mix(h_ ^ QChar::toCaseFolded(c)); }
-    quint64 under(quint64 parent) const { return Mix(parent * 0x9e3779b97f4a7c15ULL + h_); }
+    void Add(char32_t c) { h_ = Mix(h_ ^ QChar::toCaseFolded(c)); }
+    quint64 Under(quint64 parent) const { return Mix(parent * 0x9e3779b97f4a7c15ULL + h_); }
 
 private:
     quint64 h_ = Seed();
@@ -681,10 +681,10 @@ quint64 ChildHash(quint64 parent, QByteArrayView utf8)
         char32_t c = more == 0 ? lead : more == 1 ? lead & 0x1F : more == 2 ? lead & 0x0F : lead & 0x07;
         for (int i = 1; i <= more; ++i)
             c = (c << 6) | (p[i] & 0x3F);
-        name.add(c);
+        name.Add(c);
         p += more + 1;
     }
-    return name.under(parent);
+    return name.Under(parent);
 }
 
 quint64 ChildHash(quint64 parent, QStringView text)
@@ -693,11 +693,11 @@ quint64 ChildHash(quint64 parent, QStringView text)
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-            name.add(QChar::surrogateToUcs4(c, text[++i]));
+            name.Add(QChar::surrogateToUcs4(c, text[++i]));
         else
-            name.add(c.unicode());
+            name.Add(c.unicode());
     }
-    return name.under(parent);
+    return name.Under(parent);
 }
 
 quint64 RootHash()
@@ -715,13 +715,13 @@ quint64 PathHash(const QString& path)
 
 }  // namespace
 
-bool HiveIndex::contains(const QString& path) const
+bool HiveIndex::Contains(const QString& path) const
 {
     const quint64 h = PathHash(path);
     return h == RootHash() || std::binary_search(keys_.begin(), keys_.end(), h);
 }
 
-std::vector<HiveIndex::Span> HiveIndex::spansOf(const QString& path) const
+std::vector<HiveIndex::Span> HiveIndex::SpansOf(const QString& path) const
 {
     const quint64 h = PathHash(path);
     auto it = std::lower_bound(spans_.begin(), spans_.end(), h,
@@ -735,16 +735,16 @@ std::vector<HiveIndex::Span> HiveIndex::spansOf(const QString& path) const
 // Collects the index while a parse goes through the sections.
 class HiveIndexMaker {
 public:
-    void key(quint64 hash) { index_.keys_.push_back(hash); }
-    void section(quint64 hash, qint64 offset)
+    void AddKey(quint64 hash) { index_.keys_.push_back(hash); }
+    void OpenSection(quint64 hash, qint64 offset)
     {
-        end(offset);
+        End(offset);
         open_ = true;
         index_.spans_.push_back({hash, {offset, 0}});
     }
-    HiveIndex finish(qint64 total)
+    HiveIndex Finish(qint64 total)
     {
-        end(total);
+        End(total);
         std::sort(index_.keys_.begin(), index_.keys_.end());
         index_.keys_.erase(std::unique(index_.keys_.begin(), index_.keys_.end()), index_.keys_.end());
         std::stable_sort(index_.spans_.begin(), index_.spans_.end(),
@@ -753,7 +753,7 @@ public:
     }
 
 private:
-    void end(qint64 offset)
+    void End(qint64 offset)
     {
         if (open_)
             index_.spans_.back().second.length = offset - index_.spans_.back().second.offset;
@@ -776,63 +776,63 @@ public:
     {
     }
 
-    void run()
+    void Run()
     {
         QByteArrayView line;
         if (header_) {
-            if (!nextLine(line) || lines_.sawNothing())  // a hive nobody wrote yet
+            if (!NextLine(line) || lines_.SawNothing())  // a hive nobody wrote yet
                 return;
             if (line.startsWith("\xEF\xBB\xBF"))
                 line = line.sliced(3);
-            if (line.trimmed() != kHiveHeader)
+            if (line.trimmed() != HiveHeader)
                 throw Corrupt{QStringLiteral("missing header line")};
         }
-        while (nextLine(line)) {
+        while (NextLine(line)) {
             line = line.trimmed();
             if (line.isEmpty() || line.startsWith(';'))
                 continue;
             if (line.startsWith('['))
-                section(line);
+                SectionLine(line);
             else
-                value(line);
+                ValueLine(line);
         }
     }
 
-    Hive takeHive() { return std::move(hive_); }
-    HiveIndex takeIndex() { return index_.finish(lines_.total()); }
-    int line() const { return line_; }
+    Hive TakeHive() { return std::move(hive_); }
+    HiveIndex TakeIndex() { return index_.Finish(lines_.Total()); }
+    int Line() const { return line_; }
 
 private:
-    bool nextLine(QByteArrayView& line)
+    bool NextLine(QByteArrayView& line)
     {
-        if (!lines_.next(line))
+        if (!lines_.Next(line))
             return false;
         ++line_;
         return true;
     }
 
-    void section(QByteArrayView line)
+    void SectionLine(QByteArrayView line)
     {
-        const qint64 offset = lines_.lineOffset();
+        const qint64 offset = lines_.LineOffset();
         if (line.startsWith("[\"")) {
             qsizetype p = 1;
             const QByteArray path = ReadQuoted(line, p);
             if (p != line.size() - 1 || !line.endsWith(']'))
                 throw Corrupt{QStringLiteral("unterminated section")};
-            keyAt(path);
+            KeyAt(path);
         } else {
             if (!line.endsWith(']'))
                 throw Corrupt{QStringLiteral("unterminated section")};
-            keyAt(line.sliced(1, line.size() - 2));
+            KeyAt(line.sliced(1, line.size() - 2));
         }
         inSection_ = true;
         if (make_ == Make::Index)
-            index_.section(chain_.back().hash, offset);
+            index_.OpenSection(chain_.back().hash, offset);
     }
 
     // Sections mostly follow one another down the tree, so the walk starts
     // from the deepest key this path shares with the previous section's.
-    void keyAt(QByteArrayView path)
+    void KeyAt(QByteArrayView path)
     {
         const qsizetype limit = std::min(path.size(), chainPath_.size());
         qsizetype common = 0;
@@ -865,10 +865,10 @@ private:
                 if (!IsUtf8(name))
                     throw Corrupt{QStringLiteral("text is not UTF-8")};
                 if (make_ == Make::Tree) {
-                    link.key = &link.key->subkey(TextFromUtf8(name));
+                    link.key = &link.key->Subkey(TextFromUtf8(name));
                 } else {
                     link.hash = ChildHash(link.hash, name);
-                    index_.key(link.hash);
+                    index_.AddKey(link.hash);
                 }
                 link.end = end;
                 chain_.push_back(link);
@@ -879,7 +879,7 @@ private:
         std::copy(path.begin(), path.end(), chainPath_.begin());
     }
 
-    void value(QByteArrayView line)
+    void ValueLine(QByteArrayView line)
     {
         if (!inSection_)
             throw Corrupt{QStringLiteral("value before the first section")};
@@ -902,7 +902,7 @@ private:
             while (joined.endsWith('\\')) {
                 joined.chop(1);
                 QByteArrayView more;
-                if (!nextLine(more)) {
+                if (!NextLine(more)) {
                     line_ = first;
                     throw Corrupt{QStringLiteral("hex list runs past the end")};
                 }
@@ -912,7 +912,7 @@ private:
         }
         Value v = ReadData(std::move(name), data);  // read in either case: that is the check
         if (make_ == Make::Tree)
-            chain_.back().key->setValue(std::move(v));
+            chain_.back().key->SetValue(std::move(v));
     }
 
     struct Link {
@@ -938,13 +938,13 @@ ParseResult Parse(LineReader& lines, const QString& rootName, Make make, bool he
     ParseResult result;
     Parser parser(lines, rootName, make, header);
     try {
-        parser.run();
+        parser.Run();
         if (make == Make::Tree)
-            result.hive = parser.takeHive();
+            result.hive = parser.TakeHive();
         else
-            result.index = parser.takeIndex();
+            result.index = parser.TakeIndex();
     } catch (const Corrupt& c) {
-        result.line = parser.line();
+        result.line = parser.Line();
         result.reason = c.reason;
     }
     return result;

@@ -41,7 +41,7 @@ struct NameLess {
 class Key {
 public:
     // Subkeys by name, in case-insensitive order. A key's name is its entry's.
-    using Subkeys = std::map<QString, Key, NameLess>;
+    using SubkeyMap = std::map<QString, Key, NameLess>;
 
     Key();
     Key(const Key& other);  // copies the whole subtree
@@ -51,35 +51,35 @@ public:
     ~Key();
 
     // Values in the order they were first set.
-    const std::vector<Value>& values() const { return values_; }
-    const Value* findValue(const QString& name) const;
+    const std::vector<Value>& Values() const { return values_; }
+    const Value* FindValue(const QString& name) const;
     // A value of the same name keeps its spelling and place and takes the new type and data.
-    void setValue(Value value);
-    bool removeValue(const QString& name);
+    void SetValue(Value value);
+    bool RemoveValue(const QString& name);
 
-    const Subkeys& subkeys() const;
-    Key* findSubkey(const QString& name);
-    const Key* findSubkey(const QString& name) const;
-    Key& subkey(const QString& name, bool* created = nullptr);  // found or added
-    bool removeSubkey(const QString& name);
+    const SubkeyMap& Subkeys() const;
+    Key* FindSubkey(const QString& name);
+    const Key* FindSubkey(const QString& name) const;
+    Key& Subkey(const QString& name, bool* created = nullptr);  // found or added
+    bool RemoveSubkey(const QString& name);
 
-    void clear();  // every value and subkey
+    void Clear();  // every value and subkey
 
 private:
     // What most keys lack: subkeys, and the index of a key with many values.
     // Kept apart so that the many leaf keys of a big hive stay small.
     struct More;
 
-    std::optional<std::size_t> valuePosition(const QString& name) const;
-    void indexValues();
-    More& more();
+    std::optional<std::size_t> ValuePosition(const QString& name) const;
+    void IndexValues();
+    More& EnsureMore();
 
     std::vector<Value> values_;
     std::unique_ptr<More> more_;
 };
 
 struct Key::More {
-    Subkeys subkeys;
+    SubkeyMap subkeys;
     QHash<QString, std::size_t> valueIndex;  // by folded name, once a key holds many values
 };
 
@@ -93,17 +93,17 @@ class Hive {
 public:
     Key root;  // the hive's top, which has no name of its own
 
-    const Key* find(const QString& path) const;
-    Key* find(const QString& path);
-    Key& create(const QString& path, bool* created = nullptr);
-    bool remove(const QString& path);  // the key and all below it
+    const Key* Find(const QString& path) const;
+    Key* Find(const QString& path);
+    Key& Create(const QString& path, bool* created = nullptr);
+    bool Remove(const QString& path);  // the key and all below it
 
     // rootName is the section prefix the file uses ("HKEY_CURRENT_USER").
-    QByteArray toText(const QString& rootName) const;
+    QByteArray ToText(const QString& rootName) const;
     // The same text handed to `sink` a piece at a time, so that a big hive is
     // never held whole as text; stops and returns false when `sink` does.
     using TextSink = std::function<bool(QByteArrayView piece)>;
-    bool writeText(const QString& rootName, const TextSink& sink) const;
+    bool WriteText(const QString& rootName, const TextSink& sink) const;
 };
 
 // Where each key of a hive file is written, for reading a few keys of a big
@@ -118,9 +118,9 @@ public:
     };
 
     // Whether the key exists: written in a section, or implied by one below it.
-    bool contains(const QString& path) const;
+    bool Contains(const QString& path) const;
     // The sections that hold its values, in the order of the file.
-    std::vector<Span> spansOf(const QString& path) const;
+    std::vector<Span> SpansOf(const QString& path) const;
 
 private:
     friend class HiveIndexMaker;
@@ -134,7 +134,7 @@ struct ParseResult {
     int line = 0;                    // where it went wrong
     QString reason;
 };
-// Reads the text form; whatever toText writes reads back as the same hive.
+// Reads the text form; whatever ToText writes reads back as the same hive.
 ParseResult ParseHive(const QByteArray& text, const QString& rootName);
 // The same, with the text taken from `read` a piece at a time, so that a big
 // file is never held whole: `read` fills at most `most` bytes at `into` and
@@ -147,6 +147,6 @@ ParseResult IndexHive(const HiveTextSource& read, const QString& rootName);
 // well: the spans of HiveIndex, one after the other, without the header line.
 ParseResult ParseHiveSections(const QByteArray& sections, const QString& rootName);
 
-extern const char* const kHiveHeader;
+extern const char* const HiveHeader;
 
 }  // namespace plat::registry

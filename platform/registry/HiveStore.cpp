@@ -45,7 +45,7 @@ namespace {
 
 // Hive files larger than this are refused as corrupt: no registry grows so
 // big, and the tree of one could not be held in memory.
-constexpr off_t kMaxHiveBytes = off_t(256) << 20;
+constexpr off_t MaxHiveBytes = off_t(256) << 20;
 
 // Identifies one version of a file: an atomic replace changes the inode.
 struct Stamp {
@@ -82,16 +82,16 @@ public:
     Pin& operator=(Pin&& other) noexcept
     {
         if (this != &other) {
-            reset();
+            Reset();
             fd_ = std::exchange(other.fd_, -1);
         }
         return *this;
     }
-    ~Pin() { reset(); }
-    int fd() const { return fd_; }
+    ~Pin() { Reset(); }
+    int Fd() const { return fd_; }
 
 private:
-    void reset()
+    void Reset()
     {
         if (fd_ >= 0)
             ::close(fd_);
@@ -175,7 +175,7 @@ ParseResult ParsePinned(const Loaded& entry, const QString& rootName, bool tree,
     qint64 offset = 0;
     const HiveTextSource source = [&](char* into, qsizetype most) -> qsizetype {
         const qint64 n = std::min<qint64>(most, entry.stamp.size - offset);
-        if (n > 0 && !ReadAt(entry.pin.fd(), offset, n, into, readError))
+        if (n > 0 && !ReadAt(entry.pin.Fd(), offset, n, into, readError))
             return *readError ? -1 : 0;  // a file that shrank meanwhile ends there
         offset += n;
         return n;
@@ -207,7 +207,7 @@ Loaded Load(const QString& path, const QString& rootName, bool tree)
     out.stamp = StampOf(st);
     if (!S_ISREG(st.st_mode))
         return Unusable(std::move(out), QStringLiteral("%1 is not a regular file").arg(path), ERROR_ACCESS_DENIED);
-    if (st.st_size > kMaxHiveBytes)
+    if (st.st_size > MaxHiveBytes)
         return Unusable(std::move(out),
                         QStringLiteral("%1 is corrupt (%2 bytes, more than a hive may hold)").arg(path).arg(st.st_size),
                         ERROR_REGISTRY_CORRUPT);
@@ -315,12 +315,12 @@ std::shared_ptr<const Key> ReadKey(HiveId id, const QString& path)
     for (int attempt = 0; attempt < 2; ++attempt) {
         Loaded& now = Current(id, attempt > 0);
         if (now.hive) {
-            const Key* key = now.hive->find(path);
+            const Key* key = now.hive->Find(path);
             return key ? std::shared_ptr<const Key>(now.hive, key) : nullptr;
         }
-        const std::vector<HiveIndex::Span> spans = now.index->spansOf(path);
+        const std::vector<HiveIndex::Span> spans = now.index->SpansOf(path);
         if (spans.empty())
-            return now.index->contains(path) ? std::make_shared<Key>() : nullptr;
+            return now.index->Contains(path) ? std::make_shared<Key>() : nullptr;
         qint64 size = 0;
         for (const HiveIndex::Span& span : spans)
             size += span.length;
@@ -329,15 +329,15 @@ std::shared_ptr<const Key> ReadKey(HiveId id, const QString& path)
         bool whole = true;
         int readError = 0;
         for (const HiveIndex::Span& span : spans) {
-            whole = whole && ReadAt(now.pin.fd(), span.offset, span.length, into, &readError);
+            whole = whole && ReadAt(now.pin.Fd(), span.offset, span.length, into, &readError);
             into += span.length;
         }
         // What was read is the version indexed unless the file changed in place meanwhile.
         struct stat st {};
-        if (whole && ::fstat(now.pin.fd(), &st) == 0 && StampOf(st) == now.stamp) {
+        if (whole && ::fstat(now.pin.Fd(), &st) == 0 && StampOf(st) == now.stamp) {
             ParseResult parsed = ParseHiveSections(text, HiveRootName(id));
             if (parsed.hive) {
-                Key* key = parsed.hive->find(path);
+                Key* key = parsed.hive->Find(path);
                 return std::make_shared<Key>(key ? std::move(*key) : Key());
             }
         }
@@ -350,7 +350,7 @@ bool KeyExists(HiveId id, const QString& path)
 {
     std::lock_guard lock(cacheMutex);
     const Loaded& now = Current(id, false);
-    return now.hive ? now.hive->find(path) != nullptr : now.index->contains(path);
+    return now.hive ? now.hive->Find(path) != nullptr : now.index->Contains(path);
 }
 
 QString HiveProblem(HiveId id, bool forWriting)
@@ -402,7 +402,7 @@ public:
         if (fd_ >= 0)
             ::close(fd_);  // releases the lock
     }
-    bool held() const { return fd_ >= 0; }
+    bool Held() const { return fd_ >= 0; }
 
 private:
     int fd_ = -1;
@@ -423,7 +423,7 @@ std::int32_t WriteHiveFile(HiveId id, const QString& path, std::unique_lock<std:
     Loaded& now = Cached(id);
     QSaveFile out(path);
     const bool written = out.open(QIODevice::WriteOnly) &&
-                         now.hive->writeText(HiveRootName(id), [&](QByteArrayView piece) {
+                         now.hive->WriteText(HiveRootName(id), [&](QByteArrayView piece) {
                              return out.write(piece.data(), piece.size()) == piece.size();
                          });
     if (!written || !out.commit()) {
@@ -481,7 +481,7 @@ std::int32_t EditHive(HiveId id, const HiveEdit& edit)
     std::unique_ptr<FileLock> lock;
     if (!batched || !batch->locks[slot]) {
         lock = std::make_unique<FileLock>(path);
-        if (!lock->held())
+        if (!lock->Held())
             return WriteFailed(id, path, QStringLiteral("its lock file %1.lock cannot be taken").arg(path));
         if (batched) {
             batch->paths[slot] = path;

@@ -39,7 +39,7 @@ std::mutex handleMutex;
 std::map<HKEY, Handle> handles;
 HKEY nextHandle = 1;
 
-const QString kClasses = QStringLiteral("Software\\Classes");
+const QString ClassesKey = QStringLiteral("Software\\Classes");
 
 std::optional<Handle> Resolve(HKEY key)
 {
@@ -93,7 +93,7 @@ HiveId WriteHive(View v)
 
 QString WritePath(const Handle& h)
 {
-    return h.view == View::Classes ? Below(kClasses, h.path) : h.path;
+    return h.view == View::Classes ? Below(ClassesKey, h.path) : h.path;
 }
 
 // The key a handle reads from, with its values: in the classes view the
@@ -104,8 +104,8 @@ std::shared_ptr<const Key> FindForRead(View view, const QString& path)
     case View::User: return registry::ReadKey(HiveId::User, path);
     case View::Machine: return registry::ReadKey(HiveId::Machine, path);
     case View::Classes: {
-        auto key = registry::ReadKey(HiveId::User, Below(kClasses, path));
-        return key ? key : registry::ReadKey(HiveId::Machine, Below(kClasses, path));
+        auto key = registry::ReadKey(HiveId::User, Below(ClassesKey, path));
+        return key ? key : registry::ReadKey(HiveId::Machine, Below(ClassesKey, path));
     }
     }
     return nullptr;
@@ -119,8 +119,8 @@ bool Exists(View view, const QString& path)
     case View::User: return registry::KeyExists(HiveId::User, path);
     case View::Machine: return registry::KeyExists(HiveId::Machine, path);
     case View::Classes:
-        return registry::KeyExists(HiveId::User, Below(kClasses, path)) ||
-               registry::KeyExists(HiveId::Machine, Below(kClasses, path));
+        return registry::KeyExists(HiveId::User, Below(ClassesKey, path)) ||
+               registry::KeyExists(HiveId::Machine, Below(ClassesKey, path));
     }
     return false;
 }
@@ -148,7 +148,7 @@ bool Storable(const QString& text)
 // only in the machine hive is copied into the per-user hive by creating it.
 Key* KeyToChange(registry::Hive& hive, const Handle& h)
 {
-    return h.view == View::Classes ? &hive.create(WritePath(h)) : hive.find(h.path);
+    return h.view == View::Classes ? &hive.Create(WritePath(h)) : hive.Find(h.path);
 }
 
 }  // namespace
@@ -185,7 +185,7 @@ LONG RegCreateKeyEx(HKEY key, const QString& subKey, DWORD /*options*/, REGSAM s
         return ERROR_ACCESS_DENIED;
     const Handle target{base->view, path, Expand(samDesired)};
     const LONG rc = registry::EditHive(WriteHive(base->view), [&](registry::Hive& hive, bool& changed) {
-        hive.create(WritePath(target), &changed);
+        hive.Create(WritePath(target), &changed);
         return LONG(ERROR_SUCCESS);
     });
     if (rc != ERROR_SUCCESS)
@@ -208,7 +208,7 @@ LONG RegQueryValueEx(HKEY key, const QString& valueName, DWORD* type, std::uint8
     const auto found = FindForRead(h->view, h->path);
     if (!found)
         return h->path.isEmpty() ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED;
-    const registry::Value* v = found->findValue(valueName);
+    const registry::Value* v = found->FindValue(valueName);
     if (!v)
         return ERROR_FILE_NOT_FOUND;
     if (type)
@@ -241,7 +241,7 @@ LONG RegSetValueEx(HKEY key, const QString& valueName, DWORD type, const std::ui
         Key* k = KeyToChange(hive, *h);
         if (!k)
             return LONG(ERROR_KEY_DELETED);
-        k->setValue(registry::Value{valueName, type, bytes});
+        k->SetValue(registry::Value{valueName, type, bytes});
         changed = true;
         return LONG(ERROR_SUCCESS);
     });
@@ -255,10 +255,10 @@ LONG RegDeleteValue(HKEY key, const QString& valueName)
     if (!(h->access & KEY_SET_VALUE))
         return ERROR_ACCESS_DENIED;
     return registry::EditHive(WriteHive(h->view), [&](registry::Hive& hive, bool& changed) {
-        Key* k = hive.find(WritePath(*h));
+        Key* k = hive.Find(WritePath(*h));
         if (!k)
             return LONG(h->view == View::Classes ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED);
-        if (!k->removeValue(valueName))
+        if (!k->RemoveValue(valueName))
             return LONG(ERROR_FILE_NOT_FOUND);
         changed = true;
         return LONG(ERROR_SUCCESS);
@@ -275,17 +275,17 @@ LONG DeleteKey(HKEY key, const QString& subKey, bool tree)
     const Handle target{base->view, Join(base->path, subKey), 0};
     const QString path = WritePath(target);
     return registry::EditHive(WriteHive(base->view), [&](registry::Hive& hive, bool& changed) {
-        Key* k = hive.find(path);
+        Key* k = hive.Find(path);
         if (!k)
             return LONG(ERROR_FILE_NOT_FOUND);
         if (tree && subKey.isEmpty()) {  // empties the key itself
-            changed = !k->subkeys().empty() || !k->values().empty();
-            k->clear();
+            changed = !k->Subkeys().empty() || !k->Values().empty();
+            k->Clear();
             return LONG(ERROR_SUCCESS);
         }
-        if (target.path.isEmpty() || (!tree && !k->subkeys().empty()))
+        if (target.path.isEmpty() || (!tree && !k->Subkeys().empty()))
             return LONG(ERROR_ACCESS_DENIED);
-        changed = hive.remove(path);
+        changed = hive.Remove(path);
         return LONG(ERROR_SUCCESS);
     });
 }
@@ -319,7 +319,7 @@ thread_local Enumeration lastEnumeration;
 const QStringList& SubkeyNames(HKEY key, const Handle& h)
 {
     const bool classes = h.view == View::Classes;
-    const QString path = classes ? Below(kClasses, h.path) : h.path;
+    const QString path = classes ? Below(ClassesKey, h.path) : h.path;
     auto user = h.view == View::Machine ? nullptr : registry::ReadHive(HiveId::User);
     auto machine = h.view == View::User ? nullptr : registry::ReadHive(HiveId::Machine);
     Enumeration& e = lastEnumeration;
@@ -330,10 +330,10 @@ const QStringList& SubkeyNames(HKEY key, const Handle& h)
     // spelling wins.
     std::set<QString, registry::NameLess> merged;
     for (const auto& hive : {user, machine}) {
-        const Key* k = hive ? hive->find(path) : nullptr;
+        const Key* k = hive ? hive->Find(path) : nullptr;
         if (!k)
             continue;
-        for (const auto& entry : k->subkeys())
+        for (const auto& entry : k->Subkeys())
             merged.insert(merged.end(), entry.first);
     }
     e = Enumeration{key, h.view, h.path, std::move(user), std::move(machine), {}};
@@ -364,9 +364,9 @@ LONG RegEnumValue(HKEY key, DWORD index, QString* name, DWORD* type)
     if (!h)
         return ERROR_INVALID_HANDLE;
     const auto found = FindForRead(h->view, h->path);
-    if (!found || index >= found->values().size())
+    if (!found || index >= found->Values().size())
         return ERROR_NO_MORE_ITEMS;
-    const registry::Value& v = found->values()[index];
+    const registry::Value& v = found->Values()[index];
     if (name)
         *name = v.name;
     if (type)
@@ -406,13 +406,13 @@ namespace {
 std::optional<QByteArray> ReadRaw(HKEY root, const QString& subKey, const QString& valueName, DWORD* type)
 {
     RegKey key;
-    if (RegOpenKeyEx(root, subKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS)
+    if (RegOpenKeyEx(root, subKey, 0, KEY_READ, key.ReleaseAndGetAddressOf()) != ERROR_SUCCESS)
         return std::nullopt;
     DWORD size = 0;
-    if (RegQueryValueEx(key.get(), valueName, type, nullptr, &size) != ERROR_SUCCESS)
+    if (RegQueryValueEx(key.Get(), valueName, type, nullptr, &size) != ERROR_SUCCESS)
         return std::nullopt;
     QByteArray data(static_cast<qsizetype>(size), '\0');
-    if (RegQueryValueEx(key.get(), valueName, type, reinterpret_cast<std::uint8_t*>(data.data()), &size) !=
+    if (RegQueryValueEx(key.Get(), valueName, type, reinterpret_cast<std::uint8_t*>(data.data()), &size) !=
         ERROR_SUCCESS)
         return std::nullopt;
     data.resize(static_cast<qsizetype>(size));
@@ -457,26 +457,26 @@ QString RegHiveProblem(HKEY key, bool forWriting)
 RegKey& RegKey::operator=(RegKey&& other) noexcept
 {
     if (this != &other) {
-        reset();
-        handle_ = other.release();
+        Reset();
+        handle_ = other.Detach();
     }
     return *this;
 }
 
-HKEY* RegKey::put()
+HKEY* RegKey::ReleaseAndGetAddressOf()
 {
-    reset();
+    Reset();
     return &handle_;
 }
 
-HKEY RegKey::release()
+HKEY RegKey::Detach()
 {
     const HKEY h = handle_;
     handle_ = 0;
     return h;
 }
 
-void RegKey::reset()
+void RegKey::Reset()
 {
     if (handle_)
         RegCloseKey(handle_);

@@ -14,6 +14,8 @@
 // other control characters included; text that has no UTF-8 form (a lone
 // surrogate) is refused with ERROR_INVALID_PARAMETER.
 
+#include "platform/IntegerTypes.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -24,14 +26,13 @@
 namespace plat {
 
 using HKEY = std::uint32_t;  // a root constant or a handle from an open call
-using LONG = std::int32_t;   // status: ERROR_SUCCESS or an error number
-using DWORD = std::uint32_t;
 using REGSAM = std::uint32_t;
 
 inline constexpr HKEY HKEY_CLASSES_ROOT = 0x80000000u;
 inline constexpr HKEY HKEY_CURRENT_USER = 0x80000001u;
 inline constexpr HKEY HKEY_LOCAL_MACHINE = 0x80000002u;
 
+// The status the calls return, as a LONG: ERROR_SUCCESS or an error number.
 enum RegStatus : LONG {
     ERROR_SUCCESS = 0,
     ERROR_FILE_NOT_FOUND = 2,
@@ -153,14 +154,15 @@ public:
     explicit RegKey(HKEY handle) : handle_(handle) {}
     RegKey(const RegKey&) = delete;
     RegKey& operator=(const RegKey&) = delete;
-    RegKey(RegKey&& other) noexcept : handle_(other.release()) {}
+    RegKey(RegKey&& other) noexcept : handle_(other.Detach()) {}
     RegKey& operator=(RegKey&& other) noexcept;
-    ~RegKey() { reset(); }
+    ~RegKey() { Reset(); }
 
-    HKEY get() const { return handle_; }
-    HKEY* put();  // closes the current key; for the out parameter of an open call
-    HKEY release();
-    void reset();
+    HKEY Get() const { return handle_; }
+    // For the out parameter of an open call: closes the current key first.
+    HKEY* ReleaseAndGetAddressOf();
+    HKEY Detach();
+    void Reset();
     explicit operator bool() const { return handle_ != 0; }
 
 private:

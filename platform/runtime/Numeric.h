@@ -61,7 +61,7 @@ class I16 {
 public:
     constexpr I16() = default;
     I16(int value);  // Overflow when out of range
-    constexpr int16_t value() const { return v_; }
+    constexpr int16_t Value() const { return v_; }
     constexpr operator int16_t() const { return v_; }
 
     friend I16 operator+(I16 a, I16 b);

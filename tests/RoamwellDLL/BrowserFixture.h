@@ -98,8 +98,8 @@ protected:
     void WaitIdle(frmBrowser& b, int downloadsBefore = -1)
     {
         const int target = (downloadsBefore < 0 ? 0 : downloadsBefore) + 1;
-        ASSERT_TRUE(testenv::WaitUntil([&] { return downloads >= target && !b.tmrTimer.Enabled.get(); }, 20000))
-            << "downloads " << downloads << ", poll " << b.tmrTimer.Enabled.get() << ", steps "
+        ASSERT_TRUE(testenv::WaitUntil([&] { return downloads >= target && !b.tmrTimer.Enabled.Get(); }, 20000))
+            << "downloads " << downloads << ", poll " << b.tmrTimer.Enabled.Get() << ", steps "
             << steps.join(QStringLiteral("; ")).toStdString() << ", at " << b.brwWebBrowser.LocationURL().toStdString();
     }
 
@@ -113,7 +113,7 @@ protected:
 
     static QString Step(frmBrowser& b)
     {
-        return b.statbar.Panels(1).Text.get() + QStringLiteral(" | ") + b.Caption.get();
+        return b.statbar.Panels(1).Text.Get() + QStringLiteral(" | ") + b.Caption.Get();
     }
 
     static QStringList History(frmBrowser& b)

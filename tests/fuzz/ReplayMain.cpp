@@ -44,8 +44,8 @@ extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** arg
 
 namespace {
 
-constexpr unsigned kSecondsPerInput = 60;
-constexpr std::size_t kMemoryLimitMb = REPLAY_MEMORY_LIMIT_MB;
+constexpr unsigned SecondsPerInput = 60;
+constexpr std::size_t MemoryLimitMb = REPLAY_MEMORY_LIMIT_MB;
 
 }  // namespace
 
@@ -65,7 +65,7 @@ void LimitMemory()
     // Without AddressSanitizer (whose shadow memory needs the address space)
     // the whole address space is limited instead.
     rlimit limit{};
-    limit.rlim_cur = limit.rlim_max = kMemoryLimitMb << 20;
+    limit.rlim_cur = limit.rlim_max = MemoryLimitMb << 20;
     setrlimit(RLIMIT_AS, &limit);
 #endif
 }
@@ -77,7 +77,7 @@ std::string Outcome(int status)
         return WEXITSTATUS(status) == 0 ? std::string() : "exit status " + std::to_string(WEXITSTATUS(status));
     if (WIFSIGNALED(status)) {
         if (WTERMSIG(status) == SIGALRM)
-            return "still running after " + std::to_string(kSecondsPerInput) + " s";
+            return "still running after " + std::to_string(SecondsPerInput) + " s";
         return std::string("killed by ") + strsignal(WTERMSIG(status));
     }
     return "stopped";
@@ -95,7 +95,7 @@ int RunOne(const std::filesystem::path& file, int argc, char** argv)
         return -1;
     if (child == 0) {
         LimitMemory();
-        alarm(kSecondsPerInput);
+        alarm(SecondsPerInput);
         if (LLVMFuzzerInitialize)
             LLVMFuzzerInitialize(&argc, &argv);
         // A copy of its own, so that reading past the end is caught.

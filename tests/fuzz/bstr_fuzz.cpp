@@ -34,8 +34,8 @@ using namespace plat;
 
 namespace {
 
-constexpr std::uint64_t kLargest = 1u << 16;            // units allocated when the input holds no text
-constexpr std::uint64_t kUnrepresentable = 1ull << 31;  // characters whose byte count overflows 32 bits
+constexpr std::uint64_t Largest = 1u << 16;            // units allocated when the input holds no text
+constexpr std::uint64_t Unrepresentable = 1ull << 31;  // characters whose byte count overflows 32 bits
 
 // `from` is the text given, null for zeros; `contentsSet` false when the
 // call leaves the contents unset (SysAllocStringByteLen without bytes).
@@ -81,9 +81,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         }
         case 7: {
-            const BStr owner = BStr::Adopt(SysAllocStringLen(slot, SysStringLen(slot)));
+            const BStr owner = BStr::Attach(SysAllocStringLen(slot, SysStringLen(slot)));
             const BStr copy = owner;
-            fuzz::Expect(copy.length() == SysStringLen(slot), "a BStr copies whole", what);
+            fuzz::Expect(copy.Length() == SysStringLen(slot), "a BStr copies whole", what);
             continue;
         }
         default: break;
@@ -102,8 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::memcpy(text.data(), data + at, taken * unit);
         at += taken * unit;
         const bool whole = taken == n;
-        const bool tooLarge = op != 1 && n >= kUnrepresentable;
-        if (!whole && !tooLarge && n > kLargest)
+        const bool tooLarge = op != 1 && n >= Unrepresentable;
+        if (!whole && !tooLarge && n > Largest)
             continue;
         const OLECHAR* chars = whole || tooLarge ? text.data() : nullptr;
         const QString sized = what + QStringLiteral(" with length %1").arg(n);

@@ -47,15 +47,15 @@ bool SameEntries(const ResourceDirectory& a, const ResourceDirectory& b)
 
 void CheckDirectory(const ResourceDirectory& dir)
 {
-    const std::optional<ResourceDirectory> again = ResourceDirectory::parse(dir.serialize());
+    const std::optional<ResourceDirectory> again = ResourceDirectory::Parse(dir.Serialize());
     fuzz::Expect(again && SameEntries(dir, *again), "a resource directory reads back as written");
     for (const Resource& r : dir.entries) {
         if (r.type.compare(QLatin1String(RT_VERSION), Qt::CaseInsensitive) != 0)
             continue;
-        const std::optional<VersionInfo> info = VersionInfo::parse(r.data);
+        const std::optional<VersionInfo> info = VersionInfo::Parse(r.data);
         if (!info)
             continue;
-        const std::optional<VersionInfo> back = VersionInfo::parse(info->serialize());
+        const std::optional<VersionInfo> back = VersionInfo::Parse(info->Serialize());
         fuzz::Expect(back && back->strings == info->strings &&
                          std::equal(std::begin(back->fileVersion), std::end(back->fileVersion),
                                     std::begin(info->fileVersion)) &&
@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QString error;
     const std::optional<ResourceDirectory> dir = isElf
         ? ReadResourcesFromFile(WriteToMemoryFile(data, size), &error)
-        : ResourceDirectory::parse(fuzz::Bytes(data, size), &error);
+        : ResourceDirectory::Parse(fuzz::Bytes(data, size), &error);
     if (dir)
         CheckDirectory(*dir);
     else

@@ -60,9 +60,9 @@ std::optional<GUID> Spelled(QStringView text)
 
 void CheckRoundTrip(const GUID& g)
 {
-    const QString text = g.toString();
-    fuzz::Expect(GUID::parse(text) == g, "a GUID's text parses back to it", text);
-    fuzz::Expect(GUID::fromBytes(g.toBytes()) == g, "a GUID's bytes read back to it", text);
+    const QString text = g.ToString();
+    fuzz::Expect(GUID::Parse(text) == g, "a GUID's text parses back to it", text);
+    fuzz::Expect(GUID::FromBytes(g.ToBytes()) == g, "a GUID's bytes read back to it", text);
 }
 
 }  // namespace
@@ -71,17 +71,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const QByteArray bytes = fuzz::Bytes(data, size);
     const QString text = fuzz::Text(bytes);
-    const std::optional<GUID> parsed = GUID::parse(text);
+    const std::optional<GUID> parsed = GUID::Parse(text);
     if (parsed) {
         const std::optional<GUID> spelled = Spelled(text);
         fuzz::Expect(spelled.has_value(), "only 8-4-4-4-12 ASCII hex digits parse", fuzz::Shown(text));
         fuzz::Expect(*parsed == *spelled, "a GUID holds what its digits say",
-                     QStringLiteral("\"%1\" parses as %2").arg(fuzz::Shown(text), parsed->toString()));
+                     QStringLiteral("\"%1\" parses as %2").arg(fuzz::Shown(text), parsed->ToString()));
         CheckRoundTrip(*parsed);
     }
     if (size >= 16) {
-        const std::optional<GUID> fromBytes = GUID::fromBytes(bytes.left(16));
-        fuzz::Expect(fromBytes && fromBytes->toBytes() == bytes.left(16), "any 16 bytes are a GUID");
+        const std::optional<GUID> fromBytes = GUID::FromBytes(bytes.left(16));
+        fuzz::Expect(fromBytes && fromBytes->ToBytes() == bytes.left(16), "any 16 bytes are a GUID");
         CheckRoundTrip(*fromBytes);
     }
     return 0;

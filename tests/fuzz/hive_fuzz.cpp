@@ -27,24 +27,24 @@ using registry::ParseHive;
 
 namespace {
 
-const QString kRoot = QStringLiteral("HKEY_CURRENT_USER");
+const QString RootName = QStringLiteral("HKEY_CURRENT_USER");
 
 void CheckText(const QByteArray& text)
 {
-    registry::ParseResult read = ParseHive(text, kRoot);
+    registry::ParseResult read = ParseHive(text, RootName);
     if (!read.hive)
         return;
     {
         const Hive copy = *read.hive;  // every edit starts from a copy
     }
-    const QByteArray written = read.hive->toText(kRoot);
+    const QByteArray written = read.hive->ToText(RootName);
     fuzz::Expect(written.size() <= 64 * text.size() + 4096,
                  "a hive's text is at most a fixed multiple of what was read",
                  QStringLiteral("%1 bytes read, %2 written").arg(text.size()).arg(written.size()));
-    const registry::ParseResult again = ParseHive(written, kRoot);
+    const registry::ParseResult again = ParseHive(written, RootName);
     fuzz::Expect(again.hive.has_value(), "a hive's own text reads back",
                  QStringLiteral("line %1: %2").arg(again.line).arg(again.reason));
-    fuzz::Expect(again.hive->toText(kRoot) == written, "a hive read back writes the same text");
+    fuzz::Expect(again.hive->ToText(RootName) == written, "a hive read back writes the same text");
 }
 
 // The per-user hive file, which must read whenever it exists.
@@ -53,7 +53,7 @@ void CheckHiveFile(const char* after)
     QFile file(UserHivePath());
     if (!file.open(QIODevice::ReadOnly))
         return;
-    const registry::ParseResult read = ParseHive(file.readAll(), kRoot);
+    const registry::ParseResult read = ParseHive(file.readAll(), RootName);
     fuzz::Expect(read.hive.has_value(), "the hive file reads after every edit the registry accepts",
                  QStringLiteral("after %1, line %2: %3").arg(QLatin1String(after)).arg(read.line).arg(read.reason));
 }
@@ -67,22 +67,22 @@ void CheckEdit(const QByteArray& edit)
     QFile::remove(UserHivePath());
 
     RegKey key;
-    if (RegCreateKeyEx(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS)
+    if (RegCreateKeyEx(HKEY_CURRENT_USER, path, 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()) != ERROR_SUCCESS)
         return;
     CheckHiveFile("creating a key");
     RegKey opened;
-    fuzz::Expect(RegOpenKeyEx(HKEY_CURRENT_USER, path, 0, KEY_READ, opened.put()) == ERROR_SUCCESS,
+    fuzz::Expect(RegOpenKeyEx(HKEY_CURRENT_USER, path, 0, KEY_READ, opened.ReleaseAndGetAddressOf()) == ERROR_SUCCESS,
                  "a key opens after it was created", fuzz::Shown(path));
 
-    if (RegSetStringValue(key.get(), name, text) != ERROR_SUCCESS)
+    if (RegSetStringValue(key.Get(), name, text) != ERROR_SUCCESS)
         return;
     CheckHiveFile("setting a value");
     DWORD type = 0;
     DWORD size = 0;
-    fuzz::Expect(RegQueryValueEx(opened.get(), name, &type, nullptr, &size) == ERROR_SUCCESS,
+    fuzz::Expect(RegQueryValueEx(opened.Get(), name, &type, nullptr, &size) == ERROR_SUCCESS,
                  "a value is found after it was set", fuzz::Shown(name));
     QByteArray data(static_cast<qsizetype>(size), '\0');
-    fuzz::Expect(RegQueryValueEx(opened.get(), name, &type, reinterpret_cast<std::uint8_t*>(data.data()), &size) ==
+    fuzz::Expect(RegQueryValueEx(opened.Get(), name, &type, reinterpret_cast<std::uint8_t*>(data.data()), &size) ==
                          ERROR_SUCCESS &&
                      type == REG_SZ && data == text.toUtf8() + '\0',
                  "a value reads back as set", fuzz::Shown(name));

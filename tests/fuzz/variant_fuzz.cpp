@@ -39,7 +39,7 @@ struct IntegerType {
     double lowest;
     double highest;
 };
-const IntegerType kIntegerTypes[] = {
+const IntegerType IntegerTypes[] = {
     {VT_I2, "I2", 2, true, -32768.0, 32767.0},
     {VT_I4, "I4", 4, true, -2147483648.0, 2147483647.0},
     {16, "I1", 1, true, -128.0, 127.0},
@@ -54,7 +54,7 @@ const IntegerType kIntegerTypes[] = {
 
 const IntegerType* IntegerTypeOf(VARTYPE vt)
 {
-    for (const IntegerType& t : kIntegerTypes)
+    for (const IntegerType& t : IntegerTypes)
         if (t.vt == vt)
             return &t;
     return nullptr;
@@ -222,9 +222,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Variant copy;
     VariantCopy(&copy, &source);
     Variant wrapped(source);
-    (void)wrapped.toQString();
-    (void)wrapped.toInt();
-    (void)wrapped.toBool();
+    (void)wrapped.ToQString();
+    (void)wrapped.ToInt();
+    (void)wrapped.ToBool();
 
     Referenced target;
     VARIANT reference{};

@@ -18,17 +18,17 @@ class X11Application : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        session() = std::make_unique<X11Session>(X11Session::Manager::Openbox);
-        ASSERT_TRUE(session()->Started()) << "Xvfb with openbox did not start";
+        Owned() = std::make_unique<X11Session>(X11Session::Manager::Openbox);
+        ASSERT_TRUE(Owned()->Started()) << "Xvfb with openbox did not start";
         // Before the application object, which connects to the display once.
-        qputenv("DISPLAY", session()->DisplayName().toLocal8Bit());
+        qputenv("DISPLAY", Owned()->DisplayName().toLocal8Bit());
         qputenv("QT_QPA_PLATFORM", "xcb");
         plat::EnsureApplication();
     }
     // The application object lives to the end of the process and reads the
     // display no more after the tests; the server goes when the program ends.
 
-    static X11Session& Session() { return *session(); }
+    static X11Session& Session() { return *Owned(); }
 
     // The X window of a widget's top-level window, for clicks at points of it.
     static WindowInfo WindowOf(const QWidget& widget)
@@ -45,7 +45,7 @@ public:
     }
 
 private:
-    static std::unique_ptr<X11Session>& session()
+    static std::unique_ptr<X11Session>& Owned()
     {
         static std::unique_ptr<X11Session> s;
         return s;

@@ -9,9 +9,9 @@
 namespace assetgen {
 
 // Every file the generator knows, by the name it is written under.
-QStringList assetNames();
+QStringList AssetNames();
 
 // The bytes of the named file; nothing for an unknown name.
-std::optional<QByteArray> renderAsset(const QString& name);
+std::optional<QByteArray> RenderAsset(const QString& name);
 
 } // namespace assetgen

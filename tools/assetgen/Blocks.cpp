@@ -4,7 +4,7 @@
 
 namespace assetgen {
 
-void drawBlock(QPainter& p, const QRectF& r, const QColor& colour)
+void DrawBlock(QPainter& p, const QRectF& r, const QColor& colour)
 {
     const double radius = r.width() * 0.22;
     QLinearGradient shade(r.topLeft(), r.bottomLeft());

@@ -18,6 +18,6 @@ inline const QColor purple{0x8c, 0x5b, 0xd1};
 } // namespace blockcolour
 
 // One rounded, lit block: a vertical shade, a darker rim and a soft gloss at the top.
-void drawBlock(QPainter& p, const QRectF& r, const QColor& colour);
+void DrawBlock(QPainter& p, const QRectF& r, const QColor& colour);
 
 } // namespace assetgen

@@ -13,7 +13,7 @@ namespace assetgen {
 namespace {
 
 // A ridge line across the picture through the given heights, closed along the bottom.
-QPainterPath ridge(std::initializer_list<QPointF> points, double bottom)
+QPainterPath Ridge(std::initializer_list<QPointF> points, double bottom)
 {
     QPainterPath path;
     auto it = points.begin();
@@ -31,7 +31,7 @@ QPainterPath ridge(std::initializer_list<QPointF> points, double bottom)
     return path;
 }
 
-void fillRidge(QPainter& p, const QPainterPath& path, QColor top, QColor bottom)
+void FillRidge(QPainter& p, const QPainterPath& path, QColor top, QColor bottom)
 {
     const QRectF b = path.boundingRect();
     QLinearGradient g(0, b.top(), 0, b.bottom());
@@ -43,7 +43,7 @@ void fillRidge(QPainter& p, const QPainterPath& path, QColor top, QColor bottom)
 }
 
 // An eight-pointed star inside a ring, drawn faintly into the sky.
-void drawCompassRose(QPainter& p, QPointF c, double r)
+void DrawCompassRose(QPainter& p, QPointF c, double r)
 {
     p.save();
     p.translate(c);
@@ -77,7 +77,7 @@ void drawCompassRose(QPainter& p, QPointF c, double r)
 } // namespace
 
 // Dusk over layered hills, a path winding towards the sun, a compass rose in the sky.
-QImage browserAboutPicture()
+QImage BrowserAboutPicture()
 {
     constexpr int w = 139, h = 214;
     QImage img(w, h, QImage::Format_RGB32);
@@ -92,15 +92,15 @@ QImage browserAboutPicture()
     p.fillRect(img.rect(), sky);
 
     for (int i = 0; i < 26; ++i) {
-        const double x = hashUnit(i, 1, 0xa57a) * w, y = hashUnit(i, 2, 0xa57a) * 70;
-        const int alpha = 60 + static_cast<int>(hashUnit(i, 3, 0xa57a) * 150 * (1 - y / 90));
+        const double x = HashUnit(i, 1, 0xa57a) * w, y = HashUnit(i, 2, 0xa57a) * 70;
+        const int alpha = 60 + static_cast<int>(HashUnit(i, 3, 0xa57a) * 150 * (1 - y / 90));
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(255, 255, 255, alpha));
-        const double size = hashUnit(i, 4, 0xa57a) < 0.2 ? 0.9 : 0.55;
+        const double size = HashUnit(i, 4, 0xa57a) < 0.2 ? 0.9 : 0.55;
         p.drawEllipse(QPointF(x, y), size, size);
     }
 
-    drawCompassRose(p, QPointF(46, 52), 30);
+    DrawCompassRose(p, QPointF(46, 52), 30);
 
     const QPointF sun(98, 118);
     QRadialGradient glow(sun, 46);
@@ -112,13 +112,13 @@ QImage browserAboutPicture()
     p.setBrush(QColor(0xff, 0xf1, 0xc9));
     p.drawEllipse(sun, 13, 13);
 
-    fillRidge(p, ridge({{-5, 120}, {20, 104}, {42, 118}, {70, 98}, {96, 116}, {120, 106}, {145, 114}}, h),
+    FillRidge(p, Ridge({{-5, 120}, {20, 104}, {42, 118}, {70, 98}, {96, 116}, {120, 106}, {145, 114}}, h),
               QColor(0x9a, 0x7f, 0xa8), QColor(0x7d, 0x6c, 0x9c));
-    fillRidge(p, ridge({{-5, 134}, {28, 122}, {58, 140}, {88, 126}, {118, 138}, {145, 128}}, h),
+    FillRidge(p, Ridge({{-5, 134}, {28, 122}, {58, 140}, {88, 126}, {118, 138}, {145, 128}}, h),
               QColor(0x64, 0x58, 0x8a), QColor(0x4e, 0x48, 0x78));
-    fillRidge(p, ridge({{-5, 158}, {30, 146}, {62, 160}, {100, 148}, {145, 162}}, h),
+    FillRidge(p, Ridge({{-5, 158}, {30, 146}, {62, 160}, {100, 148}, {145, 162}}, h),
               QColor(0x3a, 0x3a, 0x66), QColor(0x2c, 0x2e, 0x56));
-    fillRidge(p, ridge({{-5, 184}, {40, 176}, {85, 186}, {145, 174}}, h),
+    FillRidge(p, Ridge({{-5, 184}, {40, 176}, {85, 186}, {145, 174}}, h),
               QColor(0x22, 0x26, 0x46), QColor(0x14, 0x17, 0x2e));
 
     // The path narrows as it climbs towards the hills.

@@ -8,7 +8,7 @@ namespace assetgen {
 
 // A globe crossed by a compass needle pointing north-east. The small size drops
 // the meridians, which would only blur at 16 pixels.
-QImage browserIcon(int size)
+QImage BrowserIcon(int size)
 {
     QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);

@@ -15,20 +15,20 @@ namespace assetgen {
 
 namespace {
 
-int clamp255(double v)
+int Clamp255(double v)
 {
     return std::clamp(static_cast<int>(std::lround(v)), 0, 255);
 }
 
-int floorDiv(int a, int b)
+int FloorDiv(int a, int b)
 {
     return a >= 0 ? a / b : -((-a + b - 1) / b);
 }
 
 // The stack shown by the icon and the logo: a letter per cell, '.' for none.
-constexpr const char* kStack[4] = {"..y.", "g.yb", "ggyb", "rrbb"};
+constexpr const char* StackRows[4] = {"..y.", "g.yb", "ggyb", "rrbb"};
 
-QColor stackColour(char c)
+QColor StackColour(char c)
 {
     switch (c) {
     case 'r': return blockcolour::red;
@@ -39,21 +39,21 @@ QColor stackColour(char c)
     }
 }
 
-void drawStack(QPainter& p, QPointF origin, double cell, double gap)
+void DrawStack(QPainter& p, QPointF origin, double cell, double gap)
 {
     for (int row = 0; row < 4; ++row)
         for (int col = 0; col < 4; ++col)
-            if (kStack[row][col] != '.')
-                drawBlock(p, QRectF(origin.x() + col * cell + gap / 2, origin.y() + row * cell + gap / 2,
+            if (StackRows[row][col] != '.')
+                DrawBlock(p, QRectF(origin.x() + col * cell + gap / 2, origin.y() + row * cell + gap / 2,
                                     cell - gap, cell - gap),
-                          stackColour(kStack[row][col]));
+                          StackColour(StackRows[row][col]));
 }
 
 } // namespace
 
 // Staggered stone courses of one cell's height (20 px), bricks two cells long.
 // A brick offset lets the narrow right-hand wall show a joint on every other course.
-QImage wallPicture(int width, int height, int brickOffset)
+QImage WallPicture(int width, int height, int brickOffset)
 {
     constexpr int course = 20, brick = 40;
     constexpr std::uint32_t seed = 0x5717e;
@@ -63,45 +63,45 @@ QImage wallPicture(int width, int height, int brickOffset)
         const int row = y / course, fy = y % course;
         for (int x = 0; x < width; ++x) {
             const int gx = x + brickOffset + (row % 2 ? brick / 2 : 0);
-            const int col = floorDiv(gx, brick), fx = gx - col * brick;
-            const double grain = hashUnit(gx, y, seed) - 0.5;
+            const int col = FloorDiv(gx, brick), fx = gx - col * brick;
+            const double grain = HashUnit(gx, y, seed) - 0.5;
             const bool edgeX = fx == 0 || fx == brick - 1, edgeY = fy == 0 || fy == course - 1;
             const bool corner = (fx == 1 || fx == brick - 2) && (fy == 1 || fy == course - 2);
             if (edgeX || edgeY || corner) {
                 const double m = 60 + grain * 8;
-                line[x] = qRgb(clamp255(m - 4), clamp255(m), clamp255(m + 8));
+                line[x] = qRgb(Clamp255(m - 4), Clamp255(m), Clamp255(m + 8));
                 continue;
             }
             // Each stone has its own shade and a little tint, then mottling and grain.
-            const double shade = (hashUnit(col, row, seed + 1) - 0.5) * 26;
-            const double tint = (hashUnit(col, row, seed + 2) - 0.5) * 10;
-            const double mottle = (valueNoise(gx / 5.0, y / 4.0, seed + 3) - 0.5) * 16
-                                  + (valueNoise(gx / 2.0, y / 2.0, seed + 4) - 0.5) * 7;
+            const double shade = (HashUnit(col, row, seed + 1) - 0.5) * 26;
+            const double tint = (HashUnit(col, row, seed + 2) - 0.5) * 10;
+            const double mottle = (ValueNoise(gx / 5.0, y / 4.0, seed + 3) - 0.5) * 16
+                                  + (ValueNoise(gx / 2.0, y / 2.0, seed + 4) - 0.5) * 7;
             const double slope = (1 - (fx / double(brick) + fy / double(course))) * 7;
             double bevel = 0;
             if (fy <= 2) bevel += (3 - fy) * 5.5;
             if (fx <= 2) bevel += (3 - fx) * 3.5;
             if (fy >= course - 3) bevel -= (fy - (course - 4)) * 6;
             if (fx >= brick - 3) bevel -= (fx - (brick - 4)) * 4;
-            const double pit = hashUnit(gx * 7, y * 3, seed + 5) < 0.018 ? -18 : 0;
+            const double pit = HashUnit(gx * 7, y * 3, seed + 5) < 0.018 ? -18 : 0;
             const double v = 104 + shade + mottle + slope + bevel + pit + grain * 9;
-            line[x] = qRgb(clamp255(v - 14 - tint), clamp255(v - 4), clamp255(v + 12 + tint));
+            line[x] = qRgb(Clamp255(v - 14 - tint), Clamp255(v - 4), Clamp255(v + 12 + tint));
         }
     }
     return img;
 }
 
-QImage gameIcon()
+QImage GameIcon()
 {
     QImage img(64, 64, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    drawStack(p, QPointF(2, 2), 15, 1.5);
+    DrawStack(p, QPointF(2, 2), 15, 1.5);
     return img;
 }
 
-QImage gameLogo()
+QImage GameLogo()
 {
     constexpr int w = 450, h = 116;
     QImage img(w, h, QImage::Format_RGB32);
@@ -123,10 +123,10 @@ QImage gameLogo()
     glow.setColorAt(1, QColor(0x6a, 0x8c, 0xc0, 0));
     p.fillRect(img.rect(), glow);
 
-    drawStack(p, QPointF(26, 22), 18, 2);
+    DrawStack(p, QPointF(26, 22), 18, 2);
 
     const double letterHeight = 54;
-    const QPainterPath word = wordmarkPath(QStringLiteral("VELMOR"), letterHeight, 11, 8);
+    const QPainterPath word = WordmarkPath(QStringLiteral("VELMOR"), letterHeight, 11, 8);
     const QRectF bounds = word.boundingRect();
     const QPointF at(26 + 72 + (w - 26 - 72 - bounds.width()) / 2, 22);
     p.setPen(Qt::NoPen);
@@ -147,7 +147,7 @@ QImage gameLogo()
     const int count = static_cast<int>(bounds.width() / (cell + 3));
     const double start = at.x() + (bounds.width() - count * (cell + 3) + 3) / 2;
     for (int i = 0; i < count; ++i)
-        drawBlock(p, QRectF(start + i * (cell + 3), at.y() + letterHeight + 10, cell, cell),
+        DrawBlock(p, QRectF(start + i * (cell + 3), at.y() + letterHeight + 10, cell, cell),
                   trail[i * 7 / count]);
     return img;
 }

@@ -11,13 +11,13 @@ namespace assetgen {
 
 namespace {
 
-constexpr int kDotsPerMetre = 2835;     // 72 dpi
+constexpr int DotsPerMetre = 2835;     // 72 dpi
 
-QByteArray encodeWith(QImage image, const char* format, int quality)
+QByteArray EncodeWith(QImage image, const char* format, int quality)
 {
     // A fixed resolution: left alone, it would follow the screen of whoever runs the build.
-    image.setDotsPerMeterX(kDotsPerMetre);
-    image.setDotsPerMeterY(kDotsPerMetre);
+    image.setDotsPerMeterX(DotsPerMetre);
+    image.setDotsPerMeterY(DotsPerMetre);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -32,17 +32,17 @@ QByteArray encodeWith(QImage image, const char* format, int quality)
 
 } // namespace
 
-QByteArray encodePng(const QImage& image)
+QByteArray EncodePng(const QImage& image)
 {
-    return encodeWith(image, "png", -1);
+    return EncodeWith(image, "png", -1);
 }
 
-QByteArray encodeJpeg(const QImage& image, int quality)
+QByteArray EncodeJpeg(const QImage& image, int quality)
 {
-    return encodeWith(image.convertToFormat(QImage::Format_RGB32), "jpeg", quality);
+    return EncodeWith(image.convertToFormat(QImage::Format_RGB32), "jpeg", quality);
 }
 
-QByteArray encodeBmp24(const QImage& image)
+QByteArray EncodeBmp24(const QImage& image)
 {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
     const int w = rgb.width(), h = rgb.height();
@@ -53,20 +53,20 @@ QByteArray encodeBmp24(const QImage& image)
     QByteArray out;
     out.reserve(static_cast<int>(offset + pixelBytes));
     out.append("BM", 2);
-    put32(out, offset + pixelBytes);
-    put32(out, 0);
-    put32(out, offset);
-    put32(out, 40);
-    put32(out, static_cast<quint32>(w));
-    put32(out, static_cast<quint32>(h));    // positive: rows stored bottom-up
-    put16(out, 1);
-    put16(out, 24);
-    put32(out, 0);                          // no compression
-    put32(out, pixelBytes);
-    put32(out, kDotsPerMetre);
-    put32(out, kDotsPerMetre);
-    put32(out, 0);
-    put32(out, 0);
+    Put32(out, offset + pixelBytes);
+    Put32(out, 0);
+    Put32(out, offset);
+    Put32(out, 40);
+    Put32(out, static_cast<quint32>(w));
+    Put32(out, static_cast<quint32>(h));    // positive: rows stored bottom-up
+    Put16(out, 1);
+    Put16(out, 24);
+    Put32(out, 0);                          // no compression
+    Put32(out, pixelBytes);
+    Put32(out, DotsPerMetre);
+    Put32(out, DotsPerMetre);
+    Put32(out, 0);
+    Put32(out, 0);
     for (int y = h - 1; y >= 0; --y) {
         const QRgb* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
         QByteArray row(stride, '\0');

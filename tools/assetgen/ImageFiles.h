@@ -5,10 +5,10 @@
 
 namespace assetgen {
 
-QByteArray encodePng(const QImage& image);
-QByteArray encodeJpeg(const QImage& image, int quality);
+QByteArray EncodePng(const QImage& image);
+QByteArray EncodeJpeg(const QImage& image, int quality);
 
 // An uncompressed Windows bitmap with 24 bits per pixel, whatever the image's format.
-QByteArray encodeBmp24(const QImage& image);
+QByteArray EncodeBmp24(const QImage& image);
 
 } // namespace assetgen

@@ -6,14 +6,14 @@
 // Little-endian fields of the RIFF and bitmap file headers.
 namespace assetgen {
 
-inline void put16(QByteArray& out, quint16 v)
+inline void Put16(QByteArray& out, quint16 v)
 {
     char b[2];
     qToLittleEndian(v, b);
     out.append(b, 2);
 }
 
-inline void put32(QByteArray& out, quint32 v)
+inline void Put32(QByteArray& out, quint32 v)
 {
     char b[4];
     qToLittleEndian(v, b);

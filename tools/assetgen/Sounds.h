@@ -4,8 +4,8 @@
 
 namespace assetgen {
 
-Samples gameOverSound();    // sidestopper.wav
-Samples landingSound();     // waterdrop.wav
-Samples rowRemovedSound();  // energypod.wav
+Samples GameOverSound();    // sidestopper.wav
+Samples LandingSound();     // waterdrop.wav
+Samples RowRemovedSound();  // energypod.wav
 
 } // namespace assetgen

@@ -15,14 +15,14 @@ namespace {
 
 // Glyphs are drawn on a 24-unit grid: a filled shape with a darker rim reads on
 // light and dark toolbars alike.
-void fillOutlined(QPainter& p, const QPainterPath& shape, const QBrush& fill, const QColor& rim)
+void FillOutlined(QPainter& p, const QPainterPath& shape, const QBrush& fill, const QColor& rim)
 {
     p.setPen(QPen(rim, 1.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(fill);
     p.drawPath(shape);
 }
 
-QLinearGradient vertical(double top, double bottom, QColor light, QColor dark)
+QLinearGradient Vertical(double top, double bottom, QColor light, QColor dark)
 {
     QLinearGradient g(0, top, 0, bottom);
     g.setColorAt(0, light);
@@ -30,7 +30,7 @@ QLinearGradient vertical(double top, double bottom, QColor light, QColor dark)
     return g;
 }
 
-QPainterPath arrowLeft()
+QPainterPath ArrowLeft()
 {
     QPainterPath a;
     a.moveTo(2.5, 12);
@@ -44,31 +44,31 @@ QPainterPath arrowLeft()
     return a;
 }
 
-void drawBack(QPainter& p)
+void DrawBack(QPainter& p)
 {
-    fillOutlined(p, arrowLeft(), vertical(4, 20, QColor(0x6c, 0xaa, 0xe8), QColor(0x22, 0x5f, 0xa8)),
+    FillOutlined(p, ArrowLeft(), Vertical(4, 20, QColor(0x6c, 0xaa, 0xe8), QColor(0x22, 0x5f, 0xa8)),
                  QColor(0x17, 0x42, 0x78));
 }
 
-void drawForward(QPainter& p)
+void DrawForward(QPainter& p)
 {
-    const QPainterPath a = QTransform(-1, 0, 0, 1, 24, 0).map(arrowLeft());
-    fillOutlined(p, a, vertical(4, 20, QColor(0x6c, 0xaa, 0xe8), QColor(0x22, 0x5f, 0xa8)),
+    const QPainterPath a = QTransform(-1, 0, 0, 1, 24, 0).map(ArrowLeft());
+    FillOutlined(p, a, Vertical(4, 20, QColor(0x6c, 0xaa, 0xe8), QColor(0x22, 0x5f, 0xa8)),
                  QColor(0x17, 0x42, 0x78));
 }
 
-void drawStop(QPainter& p)
+void DrawStop(QPainter& p)
 {
     QPainterPath sq;
     sq.addRoundedRect(QRectF(4.5, 4.5, 15, 15), 3, 3);
-    fillOutlined(p, sq, vertical(4.5, 19.5, QColor(0xf0, 0x74, 0x66), QColor(0xb8, 0x2e, 0x25)),
+    FillOutlined(p, sq, Vertical(4.5, 19.5, QColor(0xf0, 0x74, 0x66), QColor(0xb8, 0x2e, 0x25)),
                  QColor(0x80, 0x1f, 0x19));
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 80));
     p.drawRoundedRect(QRectF(7, 6.5, 10, 3), 1.5, 1.5);
 }
 
-void drawRefresh(QPainter& p)
+void DrawRefresh(QPainter& p)
 {
     // Clockwise most of the way round, ending at the top with the head pointing on
     // into the gap at the upper right.
@@ -93,17 +93,17 @@ void drawRefresh(QPainter& p)
     head.lineTo(end + along * 5.5);
     head.closeSubpath();
     shape = shape.united(head);
-    fillOutlined(p, shape.simplified(), vertical(3, 21, QColor(0x6c, 0xc9, 0x7e), QColor(0x24, 0x85, 0x45)),
+    FillOutlined(p, shape.simplified(), Vertical(3, 21, QColor(0x6c, 0xc9, 0x7e), QColor(0x24, 0x85, 0x45)),
                  QColor(0x17, 0x5c, 0x2e));
 }
 
-void drawHome(QPainter& p)
+void DrawHome(QPainter& p)
 {
     QPainterPath body;
     body.addRect(QRectF(5.5, 11, 13, 9.5));
     QPainterPath door;
     door.addRect(QRectF(10, 14, 4, 6.5));
-    fillOutlined(p, body.subtracted(door), vertical(11, 20.5, QColor(0xf6, 0xf1, 0xe6), QColor(0xd6, 0xcb, 0xb4)),
+    FillOutlined(p, body.subtracted(door), Vertical(11, 20.5, QColor(0xf6, 0xf1, 0xe6), QColor(0xd6, 0xcb, 0xb4)),
                  QColor(0x5e, 0x4e, 0x3c));
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0x8a, 0x5a, 0x34));
@@ -119,12 +119,12 @@ void drawHome(QPainter& p)
     roof.closeSubpath();
     QPainterPath chimney;
     chimney.addRect(QRectF(16, 4, 2.5, 5));
-    fillOutlined(p, chimney, QColor(0xa8, 0x4a, 0x36), QColor(0x6e, 0x2c, 0x20));
-    fillOutlined(p, roof, vertical(3, 12.5, QColor(0xe8, 0x74, 0x58), QColor(0xb6, 0x40, 0x2c)),
+    FillOutlined(p, chimney, QColor(0xa8, 0x4a, 0x36), QColor(0x6e, 0x2c, 0x20));
+    FillOutlined(p, roof, Vertical(3, 12.5, QColor(0xe8, 0x74, 0x58), QColor(0xb6, 0x40, 0x2c)),
                  QColor(0x6e, 0x2c, 0x20));
 }
 
-void drawSearch(QPainter& p)
+void DrawSearch(QPainter& p)
 {
     QPen handle(QColor(0x4a, 0x3a, 0x2c), 4.2, Qt::SolidLine, Qt::RoundCap);
     p.setPen(handle);
@@ -144,7 +144,7 @@ void drawSearch(QPainter& p)
     p.drawArc(QRectF(6, 6, 8, 8), 100 * 16, 70 * 16);
 }
 
-void drawSitepins(QPainter& p)
+void DrawSitepins(QPainter& p)
 {
     // A push pin seen from the side, leaning so that its point is at the lower left.
     p.save();
@@ -160,7 +160,7 @@ void drawSitepins(QPainter& p)
     QLinearGradient red(-5.6, 0, 5.6, 0);
     red.setColorAt(0, QColor(0xf2, 0x7a, 0x6a));
     red.setColorAt(1, QColor(0xb4, 0x2a, 0x22));
-    fillOutlined(p, pin.simplified(), red, QColor(0x7a, 0x1c, 0x16));
+    FillOutlined(p, pin.simplified(), red, QColor(0x7a, 0x1c, 0x16));
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 120));
     p.drawRect(QRectF(-1.6, -5.8, 1.2, 5.8));
@@ -169,16 +169,16 @@ void drawSitepins(QPainter& p)
 
 } // namespace
 
-QImage toolbarGlyph(const QString& name)
+QImage ToolbarGlyph(const QString& name)
 {
     void (*draw)(QPainter&) = nullptr;
-    if (name == "back") draw = drawBack;
-    else if (name == "forward") draw = drawForward;
-    else if (name == "stop") draw = drawStop;
-    else if (name == "refresh") draw = drawRefresh;
-    else if (name == "home") draw = drawHome;
-    else if (name == "search") draw = drawSearch;
-    else if (name == "sitepins") draw = drawSitepins;
+    if (name == "back") draw = DrawBack;
+    else if (name == "forward") draw = DrawForward;
+    else if (name == "stop") draw = DrawStop;
+    else if (name == "refresh") draw = DrawRefresh;
+    else if (name == "home") draw = DrawHome;
+    else if (name == "search") draw = DrawSearch;
+    else if (name == "sitepins") draw = DrawSitepins;
     if (!draw)
         return {};
     QImage img(24, 24, QImage::Format_ARGB32_Premultiplied);

@@ -6,20 +6,20 @@
 
 namespace assetgen {
 
-constexpr int kSampleRate = 22050;
+constexpr int SampleRate = 22050;
 
-// Mono samples in -1 .. 1 at kSampleRate.
+// Mono samples in -1 .. 1 at SampleRate.
 using Samples = std::vector<double>;
 
-inline int sampleCount(double seconds) { return static_cast<int>(seconds * kSampleRate + 0.5); }
+inline int SampleCount(double seconds) { return static_cast<int>(seconds * SampleRate + 0.5); }
 
 // Raised-cosine fades at both ends so that playback starts and stops without a click.
-void fadeEdges(Samples& s, double fadeInSeconds, double fadeOutSeconds);
+void FadeEdges(Samples& s, double fadeInSeconds, double fadeOutSeconds);
 
 // Scales the samples so that the loudest one reaches the given peak.
-void normalise(Samples& s, double peak);
+void Normalise(Samples& s, double peak);
 
-// A RIFF/WAVE file: 16-bit PCM, one channel, kSampleRate.
-QByteArray encodeWave(const Samples& s);
+// A RIFF/WAVE file: 16-bit PCM, one channel, SampleRate.
+QByteArray EncodeWave(const Samples& s);
 
 } // namespace assetgen

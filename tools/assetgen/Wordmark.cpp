@@ -8,7 +8,7 @@ namespace {
 
 // Strokes the centre lines and trims what spills past the letter's box, so that
 // mitred corners end flush with the cap line and the base line.
-QPainterPath strokeInBox(const QPainterPath& centre, double width, double height, double stroke,
+QPainterPath StrokeInBox(const QPainterPath& centre, double width, double height, double stroke,
                          double top = 0)
 {
     QPainterPathStroker stroker;
@@ -26,7 +26,7 @@ struct Glyph {
     double width;
 };
 
-Glyph letter(QChar c, double h, double s)
+Glyph Letter(QChar c, double h, double s)
 {
     const double half = s / 2;
     QPainterPath p;
@@ -36,7 +36,7 @@ Glyph letter(QChar c, double h, double s)
         p.moveTo(half * 1.2, -s);
         p.lineTo(w / 2, h - half);
         p.lineTo(w - half * 1.2, -s);
-        return {strokeInBox(p, w, h, s), w};
+        return {StrokeInBox(p, w, h, s), w};
     }
     case 'E': {
         const double w = h * 0.66;
@@ -46,14 +46,14 @@ Glyph letter(QChar c, double h, double s)
         p.lineTo(w + s, h - half);
         p.moveTo(half, h / 2);
         p.lineTo(w * 0.86, h / 2);
-        return {strokeInBox(p, w, h, s), w};
+        return {StrokeInBox(p, w, h, s), w};
     }
     case 'L': {
         const double w = h * 0.6;
         p.moveTo(half, -s);
         p.lineTo(half, h - half);
         p.lineTo(w + s, h - half);
-        return {strokeInBox(p, w, h, s), w};
+        return {StrokeInBox(p, w, h, s), w};
     }
     case 'M': {
         const double w = h * 1.02;
@@ -62,7 +62,7 @@ Glyph letter(QChar c, double h, double s)
         p.lineTo(w / 2, h * 0.62);
         p.lineTo(w - half, half);
         p.lineTo(w - half, h + s);
-        return {strokeInBox(p, w, h, s), w};
+        return {StrokeInBox(p, w, h, s), w};
     }
     case 'O': {
         const double w = h * 0.9;
@@ -86,7 +86,7 @@ Glyph letter(QChar c, double h, double s)
         leg.moveTo(w * 0.42, bowl - half);
         leg.lineTo(w - half * 0.9, h + s);
         // Trimmed at the bowl's lower bar, so that its cap does not poke into the opening.
-        return {strokeInBox(p, w, h, s).united(strokeInBox(leg, w, h, s, bowl - s)), w};
+        return {StrokeInBox(p, w, h, s).united(StrokeInBox(leg, w, h, s, bowl - s)), w};
     }
     default:
         return {QPainterPath(), 0};
@@ -95,12 +95,12 @@ Glyph letter(QChar c, double h, double s)
 
 } // namespace
 
-QPainterPath wordmarkPath(const QString& text, double height, double stroke, double tracking)
+QPainterPath WordmarkPath(const QString& text, double height, double stroke, double tracking)
 {
     QPainterPath all;
     double x = 0;
     for (QChar c : text) {
-        const Glyph g = letter(c.toUpper(), height, stroke);
+        const Glyph g = Letter(c.toUpper(), height, stroke);
         if (g.width == 0)
             continue;
         all.addPath(g.path.translated(x, 0));

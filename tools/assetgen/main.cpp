@@ -16,13 +16,13 @@
 
 namespace {
 
-int usage()
+int Usage()
 {
     std::fprintf(stderr, "usage: assetgen <output-folder> <name>...\n       assetgen --list\n");
     return 2;
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes)
+bool WriteFile(const QString& path, const QByteArray& bytes)
 {
     // Written aside and renamed, so that a failed run never leaves half a file
     // that the build would take as up to date.
@@ -40,15 +40,15 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments().mid(1);
 
     if (args == QStringList{"--list"}) {
-        for (const QString& name : assetgen::assetNames())
+        for (const QString& name : assetgen::AssetNames())
             std::printf("%s\n", qPrintable(name));
         return 0;
     }
     if (args.size() < 2)
-        return usage();
+        return Usage();
 
     // Check every name first, so that a misspelt one writes nothing at all.
-    const QStringList known = assetgen::assetNames();
+    const QStringList known = assetgen::AssetNames();
     for (const QString& name : args.mid(1)) {
         if (!known.contains(name)) {
             std::fprintf(stderr, "assetgen: unknown asset '%s'; known: %s\n", qPrintable(name),
@@ -64,7 +64,7 @@ int main(int argc, char** argv)
     }
     for (const QString& name : args.mid(1)) {
         try {
-            if (!writeFile(out.filePath(name), *assetgen::renderAsset(name))) {
+            if (!WriteFile(out.filePath(name), *assetgen::RenderAsset(name))) {
                 std::fprintf(stderr, "assetgen: cannot write %s\n", qPrintable(out.filePath(name)));
                 return 1;
             }

@@ -21,18 +21,18 @@ QString ListResources(const QString& path, const plat::ResourceDirectory& resour
         const QString head = QStringLiteral("%1 %2 (%3 bytes)").arg(r.type).arg(r.id).arg(r.data.size());
         if (r.type.compare(QLatin1String(plat::RT_TYPELIB), Qt::CaseInsensitive) == 0) {
             QString error;
-            const auto lib = plat::TypeLibDesc::deserialize(r.data, &error);
+            const auto lib = plat::TypeLibDesc::Deserialize(r.data, &error);
             out += QStringLiteral("Type library: %1\n").arg(head);
-            out += lib ? lib->describe() : QStringLiteral("  unreadable: %1\n").arg(error);
+            out += lib ? lib->Describe() : QStringLiteral("  unreadable: %1\n").arg(error);
         } else if (r.type.compare(QLatin1String(plat::RT_VERSION), Qt::CaseInsensitive) == 0) {
-            const auto info = plat::VersionInfo::parse(r.data);
+            const auto info = plat::VersionInfo::Parse(r.data);
             out += QStringLiteral("Version information: %1\n").arg(head);
             if (!info) {
                 out += QStringLiteral("  unreadable\n");
                 continue;
             }
-            out += QStringLiteral("  FileVersion %1\n").arg(plat::VersionInfo::versionText(info->fileVersion));
-            out += QStringLiteral("  ProductVersion %1\n").arg(plat::VersionInfo::versionText(info->productVersion));
+            out += QStringLiteral("  FileVersion %1\n").arg(plat::VersionInfo::VersionText(info->fileVersion));
+            out += QStringLiteral("  ProductVersion %1\n").arg(plat::VersionInfo::VersionText(info->productVersion));
             for (const auto& [key, value] : info->strings)
                 out += QStringLiteral("  %1 = \"%2\"\n").arg(key, value);
         } else {

@@ -172,7 +172,7 @@ QByteArray DispatchHeader(const plat::TypeLibDesc& lib, const QString& sourceNam
         if (!(c.flags & plat::TYPEFLAG_FCANCREATE))
             continue;
         const QByteArray name = Identifier(c.name, QStringLiteral("class"));
-        const plat::InterfaceDesc* iface = lib.findInterface(c.defaultInterface);
+        const plat::InterfaceDesc* iface = lib.FindInterface(c.defaultInterface);
         if (!iface)
             Fail(QStringLiteral("class %1: its default interface is not in the library").arg(c.name));
         parameters << "class " + name + '_';

@@ -23,11 +23,11 @@ TEST_F(AboutBox, ShowsTheComponentsOwnNameAndVersion)
     plat::App::SetTitle(QStringLiteral("Host Program"));
     plat::App::SetVersion(7, 8, 9);
     RoamwellDLL::frmAbout& about = Shown();
-    EXPECT_EQ(about.Caption.get(), QStringLiteral("About RoamwellDLL"));
-    EXPECT_EQ(about.lblTitle.Caption.get(), QStringLiteral("RoamwellDLL"));
-    EXPECT_EQ(about.lblVersion.Caption.get(), QStringLiteral("Version 1.0.0"));
-    EXPECT_FALSE(about.lblDescription.Caption.get().isEmpty());
-    EXPECT_FALSE(about.lblDisclaimer.Caption.get().isEmpty());
+    EXPECT_EQ(about.Caption.Get(), QStringLiteral("About RoamwellDLL"));
+    EXPECT_EQ(about.lblTitle.Caption.Get(), QStringLiteral("RoamwellDLL"));
+    EXPECT_EQ(about.lblVersion.Caption.Get(), QStringLiteral("Version 1.0.0"));
+    EXPECT_FALSE(about.lblDescription.Caption.Get().isEmpty());
+    EXPECT_FALSE(about.lblDisclaimer.Caption.Get().isEmpty());
     EXPECT_EQ(about.picIcon.Picture().size(), QSize(139, 214));
     EXPECT_EQ(about.Icon().cacheKey(), plat::Default<frmBrowser>().Icon().cacheKey());
 }
@@ -40,7 +40,7 @@ TEST_F(AboutBox, OkIsTheDefaultAndTheCancelButton)
     EXPECT_FALSE(about.Loaded());
 
     about.Show();  // loads it again
-    EXPECT_EQ(about.lblVersion.Caption.get(), QStringLiteral("Version 1.0.0"));
+    EXPECT_EQ(about.lblVersion.Caption.Get(), QStringLiteral("Version 1.0.0"));
     QTest::keyClick(about.Window(), Qt::Key_Escape);
     EXPECT_FALSE(about.Loaded());
 }

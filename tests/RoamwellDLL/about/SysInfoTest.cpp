@@ -8,17 +8,18 @@ using namespace plat;
 
 namespace {
 
-const QString kPathKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
-const QString kFolderKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location");
-const QString kUnavailable = QStringLiteral("System Information Is Unavailable At This Time");
+const QString PathKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
+const QString FolderKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location");
+const QString Unavailable = QStringLiteral("System Information Is Unavailable At This Time");
 
 class SysInfo : public ComponentFixture {
 protected:
     static void SetValue(const QString& key, const QString& name, DWORD type, const QByteArray& data)
     {
         RegKey k;
-        ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, key, 0, KEY_ALL_ACCESS, k.put()), ERROR_SUCCESS);
-        ASSERT_EQ(RegSetValueEx(k.get(), name, type, reinterpret_cast<const std::uint8_t*>(data.constData()),
+        ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, key, 0, KEY_ALL_ACCESS, k.ReleaseAndGetAddressOf()),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueEx(k.Get(), name, type, reinterpret_cast<const std::uint8_t*>(data.constData()),
                                 static_cast<DWORD>(data.size())),
                   ERROR_SUCCESS);
     }
@@ -35,17 +36,17 @@ protected:
     // The box as the Help menu leaves it; the reader and launcher need no load.
     static RoamwellDLL::frmAbout& About() { return plat::Default<RoamwellDLL::frmAbout>(); }
 
-    bool Read(const QString& name, QString& value) { return About().GetKeyValue(HKEY_LOCAL_MACHINE, kPathKey, name, value); }
+    bool Read(const QString& name, QString& value) { return About().GetKeyValue(HKEY_LOCAL_MACHINE, PathKey, name, value); }
 };
 
 TEST_F(SysInfo, TextValuesLoseOnlyAFinalNulAndMustFitTheBuffer)
 {
-    SetValue(kPathKey, QStringLiteral("Exact"), REG_SZ, QByteArray(1023, 'a') + '\0');
-    SetValue(kPathKey, QStringLiteral("ExactNoNul"), REG_SZ, QByteArray(1024, 'b'));
-    SetValue(kPathKey, QStringLiteral("Longer"), REG_SZ, QByteArray(1024, 'c') + '\0');
-    SetValue(kPathKey, QStringLiteral("NoNul"), REG_SZ, QByteArray("C:\\tool.exe"));
-    SetValue(kPathKey, QStringLiteral("Inner"), REG_SZ, QByteArray("a\0b\0", 4));
-    SetText(kPathKey, QStringLiteral("Wide"), QStringLiteral("/opt/Systeminfo Ü/tool"));
+    SetValue(PathKey, QStringLiteral("Exact"), REG_SZ, QByteArray(1023, 'a') + '\0');
+    SetValue(PathKey, QStringLiteral("ExactNoNul"), REG_SZ, QByteArray(1024, 'b'));
+    SetValue(PathKey, QStringLiteral("Longer"), REG_SZ, QByteArray(1024, 'c') + '\0');
+    SetValue(PathKey, QStringLiteral("NoNul"), REG_SZ, QByteArray("C:\\tool.exe"));
+    SetValue(PathKey, QStringLiteral("Inner"), REG_SZ, QByteArray("a\0b\0", 4));
+    SetText(PathKey, QStringLiteral("Wide"), QStringLiteral("/opt/Systeminfo Ü/tool"));
 
     QString value = QStringLiteral("before");
     EXPECT_TRUE(Read(QStringLiteral("Exact"), value));
@@ -64,11 +65,11 @@ TEST_F(SysInfo, TextValuesLoseOnlyAFinalNulAndMustFitTheBuffer)
 
 TEST_F(SysInfo, NumbersReadInHexAndOtherTypesLeaveTheTextAlone)
 {
-    SetValue(kPathKey, QStringLiteral("Number"), REG_DWORD, QByteArray("\xEF\xCD\xAB\x00", 4));
-    SetValue(kPathKey, QStringLiteral("Zero"), REG_DWORD, QByteArray(4, '\0'));
-    SetValue(kPathKey, QStringLiteral("Top"), REG_DWORD, QByteArray("\x01\x00\x00\x80", 4));
-    SetValue(kPathKey, QStringLiteral("Expand"), REG_EXPAND_SZ, QByteArray("%SystemRoot%\\x\0", 15));
-    SetValue(kPathKey, QStringLiteral("Empty"), REG_SZ, QByteArray());
+    SetValue(PathKey, QStringLiteral("Number"), REG_DWORD, QByteArray("\xEF\xCD\xAB\x00", 4));
+    SetValue(PathKey, QStringLiteral("Zero"), REG_DWORD, QByteArray(4, '\0'));
+    SetValue(PathKey, QStringLiteral("Top"), REG_DWORD, QByteArray("\x01\x00\x00\x80", 4));
+    SetValue(PathKey, QStringLiteral("Expand"), REG_EXPAND_SZ, QByteArray("%SystemRoot%\\x\0", 15));
+    SetValue(PathKey, QStringLiteral("Empty"), REG_SZ, QByteArray());
 
     QString value;
     EXPECT_TRUE(Read(QStringLiteral("Number"), value));
@@ -98,7 +99,7 @@ TEST_F(SysInfo, MissingKeysAndValuesAndRefusedOpensGiveFalseAndEmptyText)
     EXPECT_FALSE(Read(QStringLiteral("PATH"), value));  // no hive at all
     EXPECT_EQ(value, QString());
 
-    SetText(kPathKey, QStringLiteral("PATH"), QStringLiteral("/usr/bin/true"));
+    SetText(PathKey, QStringLiteral("PATH"), QStringLiteral("/usr/bin/true"));
     value = QStringLiteral("before");
     EXPECT_FALSE(Read(QStringLiteral("Other"), value));
     EXPECT_EQ(value, QString());
@@ -108,14 +109,14 @@ TEST_F(SysInfo, MissingKeysAndValuesAndRefusedOpensGiveFalseAndEmptyText)
     value = QStringLiteral("before");
     EXPECT_FALSE(Read(QStringLiteral("PATH"), value));
     EXPECT_EQ(value, QString());
-    EXPECT_EQ(RegGetStringValue(HKEY_LOCAL_MACHINE, kPathKey, QStringLiteral("PATH")), QStringLiteral("/usr/bin/true"));
+    EXPECT_EQ(RegGetStringValue(HKEY_LOCAL_MACHINE, PathKey, QStringLiteral("PATH")), QStringLiteral("/usr/bin/true"));
 }
 
 TEST_F(SysInfo, ThePathValueIsStartedAsTheProgramItself)
 {
     const QString tool = files.path() + QStringLiteral("/tools/sys info; $(x)");
     Write(tool, "#!/bin/sh\n", true);
-    SetText(kPathKey, QStringLiteral("PATH"), tool);
+    SetText(PathKey, QStringLiteral("PATH"), tool);
     About().StartSysInfo();
     ASSERT_EQ(starts.size(), 1u);
     EXPECT_EQ(starts[0].program, tool);
@@ -127,14 +128,14 @@ TEST_F(SysInfo, AMissingProgramAtPathShowsTheMessageWithoutTryingTheFolder)
 {
     const QString folder = files.path() + QStringLiteral("/msinfo");
     Write(folder + QStringLiteral("/MSINFO32.EXE"), "#!/bin/sh\n", true);
-    SetText(kPathKey, QStringLiteral("PATH"), files.path() + QStringLiteral("/nothing here"));
-    SetText(kFolderKey, QStringLiteral("MSINFO"), folder);
+    SetText(PathKey, QStringLiteral("PATH"), files.path() + QStringLiteral("/nothing here"));
+    SetText(FolderKey, QStringLiteral("MSINFO"), folder);
 
     About().StartSysInfo();
     ASSERT_EQ(starts.size(), 1u);
     EXPECT_EQ(starts[0].program, files.path() + QStringLiteral("/nothing here"));
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].prompt, kUnavailable);
+    EXPECT_EQ(messages[0].prompt, Unavailable);
     EXPECT_EQ(messages[0].buttons, vbOKOnly);
     EXPECT_TRUE(messages[0].title.isEmpty());  // the platform's own title
 }
@@ -142,7 +143,7 @@ TEST_F(SysInfo, AMissingProgramAtPathShowsTheMessageWithoutTryingTheFolder)
 TEST_F(SysInfo, TheFolderValueIsUsedWhenItHoldsTheTool)
 {
     const QString folder = files.path() + QStringLiteral("/Shared Tools");
-    SetText(kFolderKey, QStringLiteral("MSINFO"), folder);
+    SetText(FolderKey, QStringLiteral("MSINFO"), folder);
 
     About().StartSysInfo();  // the folder lacks the tool
     EXPECT_TRUE(starts.empty());
@@ -163,23 +164,23 @@ TEST_F(SysInfo, EveryOtherFailureEndsInTheMessage)
     // Nothing registered.
     About().StartSysInfo();
     // A PATH of another type leaves the path empty; nothing can start from it.
-    SetValue(kPathKey, QStringLiteral("PATH"), REG_EXPAND_SZ, folder.toUtf8() + "/MSINFO32.EXE" + '\0');
+    SetValue(PathKey, QStringLiteral("PATH"), REG_EXPAND_SZ, folder.toUtf8() + "/MSINFO32.EXE" + '\0');
     About().StartSysInfo();
     // A PATH of zero bytes fails inside the reader.
-    SetValue(kPathKey, QStringLiteral("PATH"), REG_SZ, QByteArray());
+    SetValue(PathKey, QStringLiteral("PATH"), REG_SZ, QByteArray());
     About().StartSysInfo();
     // The tool is there, but the keys cannot be opened with the rights asked for.
     RegKey k;
-    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, kPathKey, 0, KEY_ALL_ACCESS, k.put()), ERROR_SUCCESS);
-    ASSERT_EQ(RegDeleteValue(k.get(), QStringLiteral("PATH")), ERROR_SUCCESS);
-    k.reset();
-    SetText(kFolderKey, QStringLiteral("MSINFO"), folder);
+    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, PathKey, 0, KEY_ALL_ACCESS, k.ReleaseAndGetAddressOf()), ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteValue(k.Get(), QStringLiteral("PATH")), ERROR_SUCCESS);
+    k.Reset();
+    SetText(FolderKey, QStringLiteral("MSINFO"), folder);
     MakeHiveReadOnly();
     About().StartSysInfo();
 
     EXPECT_EQ(messages.size(), 4u);
     for (const auto& m : messages)
-        EXPECT_EQ(m.prompt, kUnavailable);
+        EXPECT_EQ(m.prompt, Unavailable);
     ASSERT_EQ(starts.size(), 1u);  // only the empty path was tried
     EXPECT_EQ(starts[0].program, QString());
     EXPECT_TRUE(errors.empty());

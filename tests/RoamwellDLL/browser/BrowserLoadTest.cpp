@@ -35,17 +35,17 @@ TEST_F(BrowserLoad, NothingStoredGivesTheDefaultsAndTheMakersSiteFirst)
 
     frmPreferences& prefs = plat::Default<frmPreferences>();
     EXPECT_TRUE(prefs.Loaded());
-    EXPECT_EQ(prefs.txtHome.Text.get(), MakerSite);
-    EXPECT_EQ(prefs.txtSearch.Text.get(), SearchSite);
-    EXPECT_EQ(prefs.txtSitepinFile.Text.get(), ComponentFolder() + "/sitepin.htm");
+    EXPECT_EQ(prefs.txtHome.Text.Get(), MakerSite);
+    EXPECT_EQ(prefs.txtSearch.Text.Get(), SearchSite);
+    EXPECT_EQ(prefs.txtSitepinFile.Text.Get(), ComponentFolder() + "/sitepin.htm");
     EXPECT_TRUE(prefs.optionPacedial(0).Value);
     EXPECT_EQ(StartAddress, MakerSite);
 
-    EXPECT_EQ(b.cboAddress.Text.get(), MakerSite);
+    EXPECT_EQ(b.cboAddress.Text.Get(), MakerSite);
     EXPECT_TRUE(b.tmrTimer.Enabled);
     ASSERT_TRUE(testenv::WaitUntil([&] { return !navigations.isEmpty(); }, 20000));
     EXPECT_EQ(navigations.first(), MakerSite);
-    EXPECT_EQ(b.statbar.Panels(1).Text.get(), QStringLiteral("Surfing to: ") + MakerSite);
+    EXPECT_EQ(b.statbar.Panels(1).Text.Get(), QStringLiteral("Surfing to: ") + MakerSite);
     EXPECT_TRUE(errors.empty());
 }
 
@@ -57,9 +57,9 @@ TEST_F(BrowserLoad, TheClientsAddressWinsOverTheHomeSetting)
     b.Load();
     WaitIdle(b);
     EXPECT_EQ(navigations, QStringList{server.Url("/a.htm")});
-    EXPECT_EQ(plat::Default<frmPreferences>().txtHome.Text.get(), server.Url("/a.htm"));
+    EXPECT_EQ(plat::Default<frmPreferences>().txtHome.Text.Get(), server.Url("/a.htm"));
     EXPECT_EQ(StartAddress, server.Url("/a.htm"));
-    EXPECT_EQ(b.Caption.get(), "Page A");
+    EXPECT_EQ(b.Caption.Get(), "Page A");
     EXPECT_EQ(server.Requests("/b.htm"), 0);
 }
 
@@ -71,7 +71,7 @@ TEST_F(BrowserLoad, AnEmptyHomeSettingOpensTheWelcomePageBesideTheComponent)
     WaitIdle(b);
     const QString welcome = QUrl::fromLocalFile(ComponentFolder() + "/welcome.htm").toString();
     EXPECT_EQ(b.brwWebBrowser.LocationURL(), welcome);
-    EXPECT_EQ(b.Caption.get(), "Welcome to Roamwell");
+    EXPECT_EQ(b.Caption.Get(), "Welcome to Roamwell");
     EXPECT_EQ(History(b), QStringList{welcome});
     EXPECT_EQ(StartAddress, QString());
 }
@@ -98,7 +98,7 @@ TEST_F(BrowserLoad, StoredPlacementIsAppliedAndValuesThatFailAreSkipped)
     EXPECT_FLOAT_EQ(b.Height, 6000);
     EXPECT_FLOAT_EQ(b.Width, 8000);
     EXPECT_EQ(b.WindowState, plat::vbNormal);
-    EXPECT_EQ(b.Caption.get(), "Home Page");  // the rest of the load went on
+    EXPECT_EQ(b.Caption.Get(), "Home Page");  // the rest of the load went on
 }
 
 TEST_F(BrowserLoad, AMinimisedWindowIsNotLaidOutWhileItLoads)
@@ -108,7 +108,7 @@ TEST_F(BrowserLoad, AMinimisedWindowIsNotLaidOutWhileItLoads)
     EXPECT_EQ(b.WindowState, plat::vbMinimized);
     EXPECT_FLOAT_EQ(b.cboAddress.Left, 50);
     EXPECT_FLOAT_EQ(b.cboAddress.Top, b.lblAddress.Top + b.lblAddress.Height + 15);
-    EXPECT_EQ(b.Caption.get(), "Home Page");
+    EXPECT_EQ(b.Caption.Get(), "Home Page");
 }
 
 TEST_F(BrowserLoad, EveryResizeLaysTheWindowOutAroundItsBars)
@@ -216,7 +216,7 @@ TEST_F(BrowserLoad, AfterAnUnloadTheNextLoadStartsAfresh)
     WaitIdle(b, before);
     // StartAddress kept the first load's home, which is where it opens again.
     EXPECT_EQ(History(b), QStringList{server.Url("/home.htm")});
-    EXPECT_EQ(plat::Default<frmPreferences>().txtSearch.Text.get(), "https://find.roamwell.invalid/");
+    EXPECT_EQ(plat::Default<frmPreferences>().txtSearch.Text.Get(), "https://find.roamwell.invalid/");
 }
 
 TEST_F(BrowserLoad, ALoadAfterAnUnloadStartsFromTheDesignPlacement)

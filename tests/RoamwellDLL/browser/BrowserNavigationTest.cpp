@@ -31,9 +31,9 @@ TEST_F(BrowserNavigation, OneLoadShowsItsStatusAndCaptionInOrder)
     const int before = downloads;
 
     b.SurfTo(slow);
-    EXPECT_EQ(b.cboAddress.Text.get(), slow);
+    EXPECT_EQ(b.cboAddress.Text.Get(), slow);
     // While the page loads: the poll shows it and the indicator draws.
-    ASSERT_TRUE(testenv::WaitUntil([&] { return b.Caption.get() == "-Surfing-" && Surfing; }, 20000));
+    ASSERT_TRUE(testenv::WaitUntil([&] { return b.Caption.Get() == "-Surfing-" && Surfing; }, 20000));
     ASSERT_TRUE(testenv::WaitUntil([&] { return b.picVantle.FiguresDrawn() > 0; }, 5000));
     EXPECT_TRUE(b.tmrTimer.Enabled);
     EXPECT_EQ(downloads, before);
@@ -42,7 +42,7 @@ TEST_F(BrowserNavigation, OneLoadShowsItsStatusAndCaptionInOrder)
     WaitIdle(b, before);
     EXPECT_EQ(Statuses(steps), (QStringList{"Surfing to: " + slow, "Site Found: " + slow, "Done"}));
     EXPECT_EQ(steps.last(), "Done | Slow Page");
-    EXPECT_EQ(b.Caption.get(), "Slow Page");
+    EXPECT_EQ(b.Caption.Get(), "Slow Page");
     EXPECT_FALSE(Surfing);
     EXPECT_FALSE(b.tmrTimer.Enabled);
     const int drawn = b.picVantle.FiguresDrawn();
@@ -60,7 +60,7 @@ TEST_F(BrowserNavigation, ARevisitMovesItsAddressToTheTopWithoutGrowingTheList)
     Surf(b, server.Url("/a.htm"));
     EXPECT_EQ(History(b), (QStringList{server.Url("/a.htm"), server.Url("/b.htm"), server.Url("/home.htm")}));
     EXPECT_EQ(b.cboAddress.ListIndex, 0);
-    EXPECT_EQ(b.cboAddress.Text.get(), server.Url("/a.htm"));
+    EXPECT_EQ(b.cboAddress.Text.Get(), server.Url("/a.htm"));
 }
 
 TEST_F(BrowserNavigation, AnAddressDifferingOnlyInCaseIsAddedAnew)
@@ -110,7 +110,7 @@ TEST_F(BrowserNavigation, ThePollStopsItselfAtTheFirstIdleTick)
     Surfing = true;
     b.tmrTimer.Fire();
     EXPECT_FALSE(b.tmrTimer.Enabled);
-    EXPECT_EQ(b.Caption.get(), "Home Page");
+    EXPECT_EQ(b.Caption.Get(), "Home Page");
     EXPECT_FALSE(Surfing);
 }
 
@@ -123,13 +123,13 @@ TEST_F(BrowserNavigation, EnterInAnEmptyBoxNavigatesNowhereAndGoesOn)
     b.cboAddress_KeyPress(key);
     EXPECT_EQ(key, plat::vbKeyReturn);  // passed on to the box
     EXPECT_TRUE(b.tmrTimer.Enabled);
-    ASSERT_TRUE(testenv::WaitUntil([&] { return !b.tmrTimer.Enabled.get(); }, 5000));
+    ASSERT_TRUE(testenv::WaitUntil([&] { return !b.tmrTimer.Enabled.Get(); }, 5000));
     EXPECT_TRUE(navigations.isEmpty());
-    EXPECT_EQ(b.Caption.get(), "Home Page");
+    EXPECT_EQ(b.Caption.Get(), "Home Page");
     EXPECT_TRUE(errors.empty());
 
     b.SurfTo(QString());  // the empty text leaves the box as it is
-    EXPECT_EQ(b.cboAddress.Text.get(), QString());
+    EXPECT_EQ(b.cboAddress.Text.Get(), QString());
 }
 
 TEST_F(BrowserNavigation, EnterInTheBoxGoesToTheTypedAddressOnce)
@@ -171,7 +171,7 @@ TEST_F(BrowserNavigation, EachFrameOfAPageReportsItsArrival)
     EXPECT_TRUE(Statuses(steps).contains("Site Found: " + server.Url("/b.htm")));
     // Each arrival put the page's own address on top, once.
     EXPECT_EQ(History(b), (QStringList{server.Url("/frames.htm"), server.Url("/home.htm")}));
-    EXPECT_EQ(b.Caption.get(), "Framed");
+    EXPECT_EQ(b.Caption.Get(), "Framed");
     EXPECT_EQ(steps.last(), "Done | Framed");
 }
 
@@ -181,8 +181,8 @@ TEST_F(BrowserNavigation, AFailedLoadIsStillReportedAndKeptInTheHistory)
     const QString missing = server.Url("/missing.htm");
     const QString refused = QStringLiteral("http://127.0.0.1:%1/").arg(testenv::PageServer::ClosedPort());
     Surf(b, missing);
-    EXPECT_EQ(b.Caption.get(), "Not Found");
-    EXPECT_EQ(b.statbar.Panels(1).Text.get(), "Done");
+    EXPECT_EQ(b.Caption.Get(), "Not Found");
+    EXPECT_EQ(b.statbar.Panels(1).Text.Get(), "Done");
     Surf(b, refused);
     EXPECT_EQ(History(b), (QStringList{refused, missing, server.Url("/home.htm")}));
     EXPECT_FALSE(b.tmrTimer.Enabled);

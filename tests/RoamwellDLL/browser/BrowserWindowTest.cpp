@@ -64,7 +64,7 @@ TEST_F(BrowserWindow, AtFirstShowTheLayoutFillsTheRealClientAreaAndTheStatusShow
     EXPECT_NEAR(b.ScaleHeight(), plat::ToTwips(client.height() - b.Surface()->y()), plat::TwipsPerPixel);
 
     // "Done" stands clear of the progress bar over the status bar's left end.
-    EXPECT_EQ(b.statbar.Panels(1).Text.get(), QStringLiteral("Done"));
+    EXPECT_EQ(b.statbar.Panels(1).Text.Get(), QStringLiteral("Done"));
     auto* label = b.statbar.Widget()->findChild<QLabel*>();
     ASSERT_NE(label, nullptr);
     const int textWidth = QFontMetrics(label->font()).horizontalAdvance(label->text());

@@ -85,12 +85,12 @@ TEST_F(RoamwellClass, StartShowsTheClientsPageAndASecondStartOnlyChangesHome)
     ASSERT_EQ(Start(object.Get(), first), plat::S_OK);
     frmBrowser& browser = plat::Default<frmBrowser>();
     EXPECT_TRUE(browser.IsVisible());
-    ASSERT_TRUE(testenv::WaitUntil([&] { return browser.Caption.get() == QLatin1String("First page"); }));
+    ASSERT_TRUE(testenv::WaitUntil([&] { return browser.Caption.Get() == QLatin1String("First page"); }));
 
     ASSERT_EQ(Start(object.Get(), second), plat::S_OK);
     EXPECT_EQ(modRoamwel::StartAddress, second);
     QCoreApplication::processEvents();
-    EXPECT_EQ(browser.Caption.get(), QLatin1String("First page")) << "the displayed page stays";
+    EXPECT_EQ(browser.Caption.Get(), QLatin1String("First page")) << "the displayed page stays";
 }
 
 TEST_F(RoamwellClass, SurfLoadsAndShowsTheWindowThenGoesToTheAddress)
@@ -115,8 +115,8 @@ TEST_F(RoamwellClass, SurfLoadsAndShowsTheWindowThenGoesToTheAddress)
     ASSERT_EQ(Surf(object.Get(), next), plat::S_OK);
     EXPECT_TRUE(browser.IsVisible());
     EXPECT_EQ(modRoamwel::StartAddress, home) << "the window's load ran first";
-    EXPECT_EQ(browser.cboAddress.Text.get(), next);
-    ASSERT_TRUE(testenv::WaitUntil([&] { return browser.Caption.get() == QLatin1String("Next page"); }));
+    EXPECT_EQ(browser.cboAddress.Text.Get(), next);
+    ASSERT_TRUE(testenv::WaitUntil([&] { return browser.Caption.Get() == QLatin1String("Next page"); }));
     ASSERT_FALSE(asked.isEmpty());
     EXPECT_EQ(asked.last(), QUrl::fromLocalFile(next).toString());
 
@@ -124,7 +124,7 @@ TEST_F(RoamwellClass, SurfLoadsAndShowsTheWindowThenGoesToTheAddress)
     asked.clear();
     const QString box = browser.cboAddress.Text;
     ASSERT_EQ(Surf(object.Get(), QString()), plat::S_OK);
-    EXPECT_EQ(browser.cboAddress.Text.get(), box);
+    EXPECT_EQ(browser.cboAddress.Text.Get(), box);
     EXPECT_TRUE(testenv::WaitUntil([&] { return !asked.isEmpty(); }));
     EXPECT_EQ(asked, QStringList{QUrl::fromLocalFile(next).toString()});
 }

@@ -8,7 +8,7 @@ using namespace modRoamwel;
 
 namespace {
 
-const QString kAwkwardName = QStringLiteral("My Pages/pins $(touch x) 'a' \"b\" ;&|`c` %f.htm");
+const QString AwkwardName = QStringLiteral("My Pages/pins $(touch x) 'a' \"b\" ;&|`c` %f.htm");
 
 class Commands : public ComponentFixture {
 protected:
@@ -59,16 +59,16 @@ TEST_F(Commands, EveryClickStartsTheBusyPollWhateverItsKey)
                                QStringLiteral("HOME"), QStringLiteral("Print"), QString()}) {
         b.tmrTimer.Enabled = false;
         b.tbToolBar_ButtonClick(key);
-        EXPECT_TRUE(b.tmrTimer.Enabled.get()) << key.toStdString();
+        EXPECT_TRUE(b.tmrTimer.Enabled.Get()) << key.toStdString();
     }
     // No earlier or later page, and keys that match no word: nothing else happens.
-    EXPECT_EQ(b.cboAddress.Text.get(), text);
+    EXPECT_EQ(b.cboAddress.Text.Get(), text);
     EXPECT_EQ(History(b), list);
     QTest::qWait(200);
     EXPECT_EQ(navigations.size(), navigationsBefore);
     EXPECT_TRUE(errors.empty());
     // The poll finds nothing loading and stops itself.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !b.tmrTimer.Enabled.get(); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !b.tmrTimer.Enabled.Get(); }, 2000));
 }
 
 TEST_F(Commands, BackForwardAndRefreshStepThroughTheWindowsPages)
@@ -92,7 +92,7 @@ TEST_F(Commands, BackForwardAndRefreshStepThroughTheWindowsPages)
     b.tbToolBar_ButtonClick(QStringLiteral("Refresh"));
     WaitIdle(b, before);
     EXPECT_EQ(b.brwWebBrowser.LocationURL(), FileUrl(second));
-    EXPECT_EQ(b.Caption.get(), QStringLiteral("Second"));
+    EXPECT_EQ(b.Caption.Get(), QStringLiteral("Second"));
     EXPECT_TRUE(errors.empty());
 }
 
@@ -103,9 +103,9 @@ TEST_F(Commands, StopEndsThePollAndClearsSurfingEvenWhenNothingLoads)
     b.tmrTimer.Enabled = true;
     Surfing = true;
     b.tbToolBar_ButtonClick(QStringLiteral("Stop"));
-    EXPECT_FALSE(b.tmrTimer.Enabled.get());
+    EXPECT_FALSE(b.tmrTimer.Enabled.Get());
     EXPECT_FALSE(Surfing);
-    EXPECT_EQ(b.Caption.get(), QStringLiteral("Home Page"));
+    EXPECT_EQ(b.Caption.Get(), QStringLiteral("Home Page"));
 }
 
 TEST_F(Commands, HomeGoesToTheStartAddress)
@@ -115,7 +115,7 @@ TEST_F(Commands, HomeGoesToTheStartAddress)
     StartAddress = home;
     const int before = downloads;
     b.tbToolBar_ButtonClick(QStringLiteral("Home"));
-    EXPECT_EQ(b.cboAddress.Text.get(), home);
+    EXPECT_EQ(b.cboAddress.Text.Get(), home);
     WaitIdle(b, before);
     EXPECT_EQ(b.brwWebBrowser.LocationURL(), FileUrl(home));
 }
@@ -140,26 +140,26 @@ TEST_F(Commands, SearchAppendsItsAddressEveryTime)
     Prefs().txtSearch.Text = QString();
     b.tmrTimer.Enabled = false;
     b.tbToolBar_ButtonClick(QStringLiteral("Search"));
-    EXPECT_TRUE(b.tmrTimer.Enabled.get());
+    EXPECT_TRUE(b.tmrTimer.Enabled.Get());
     EXPECT_EQ(History(b), list);
 }
 
 TEST_F(Commands, SitepinsOpensTheSavedSitesPageAndAnEmptyPathIsNoFailure)
 {
     frmBrowser& b = Open();
-    const QString pins = Page(kAwkwardName, QStringLiteral("Pins"));
+    const QString pins = Page(AwkwardName, QStringLiteral("Pins"));
     Prefs().txtSitepinFile.Text = pins;
     int before = downloads;
     b.tbToolBar_ButtonClick(QStringLiteral("Sitepins"));
-    EXPECT_EQ(b.cboAddress.Text.get(), pins);
+    EXPECT_EQ(b.cboAddress.Text.Get(), pins);
     WaitIdle(b, before);
-    EXPECT_EQ(b.Caption.get(), QStringLiteral("Pins"));
+    EXPECT_EQ(b.Caption.Get(), QStringLiteral("Pins"));
 
     Prefs().txtSitepinFile.Text = QString();
     const int navigationsBefore = navigations.size();
     b.tbToolBar_ButtonClick(QStringLiteral("Sitepins"));
-    EXPECT_TRUE(b.cboAddress.Text.get().isEmpty());
-    EXPECT_TRUE(b.tmrTimer.Enabled.get());
+    EXPECT_TRUE(b.cboAddress.Text.Get().isEmpty());
+    EXPECT_TRUE(b.tmrTimer.Enabled.Get());
     QTest::qWait(200);
     EXPECT_EQ(navigations.size(), navigationsBefore);
     EXPECT_TRUE(errors.empty());
@@ -174,7 +174,7 @@ TEST_F(Commands, TheEditorGetsTheSitepinFileAsOneAbsolutePath)
 
     // A stored path that an editor could take for an option or a command
     // reaches it as the file it names in the current folder.
-    for (const QString& stored : {files.path() + u'/' + kAwkwardName, QStringLiteral("+!touch x"), QStringLiteral("-R")}) {
+    for (const QString& stored : {files.path() + u'/' + AwkwardName, QStringLiteral("+!touch x"), QStringLiteral("-R")}) {
         starts.clear();
         Prefs().txtSitepinFile.Text = stored;
         b.mnuEditSitepins.RaiseClick();
@@ -212,7 +212,7 @@ TEST_F(Commands, WithoutAnyEditorAMessageSaysSoAndTheWindowGoesOn)
 
     const QString next = Page(QStringLiteral("still.htm"), QStringLiteral("Still Here"));
     Surf(b, next);
-    EXPECT_EQ(b.Caption.get(), QStringLiteral("Still Here"));
+    EXPECT_EQ(b.Caption.Get(), QStringLiteral("Still Here"));
 }
 
 TEST_F(Commands, HelpfileOpensTheHelpPageBesideTheComponent)
@@ -220,17 +220,17 @@ TEST_F(Commands, HelpfileOpensTheHelpPageBesideTheComponent)
     frmBrowser& b = Open();
     const int before = downloads;
     b.mnuHelpfile_Click();
-    EXPECT_EQ(b.cboAddress.Text.get(), ComponentFolder() + QStringLiteral("/helpfile.htm"));
+    EXPECT_EQ(b.cboAddress.Text.Get(), ComponentFolder() + QStringLiteral("/helpfile.htm"));
     WaitIdle(b, before);
-    EXPECT_EQ(b.Caption.get(), QStringLiteral("Roamwell Help"));
+    EXPECT_EQ(b.Caption.Get(), QStringLiteral("Roamwell Help"));
 }
 
 TEST_F(Commands, TheIndicatorLeadsToTheMakersSite)
 {
     frmBrowser& b = Open();
     b.picVantle_Click();
-    EXPECT_EQ(b.cboAddress.Text.get(), RoamwellSettings::MakerSite);
-    EXPECT_TRUE(b.tmrTimer.Enabled.get());
+    EXPECT_EQ(b.cboAddress.Text.Get(), RoamwellSettings::MakerSite);
+    EXPECT_TRUE(b.tmrTimer.Enabled.Get());
 }
 
 TEST_F(Commands, PreferencesAndAboutAreModalAndGoWithTheWindow)

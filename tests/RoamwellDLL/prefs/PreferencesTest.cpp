@@ -38,21 +38,21 @@ TEST_F(Preferences, TheBrowserLoadsTheFormHiddenAndFillsItFromTheSettings)
     EXPECT_FALSE(p.IsVisible());
     EXPECT_EQ(p.Icon().cacheKey(), b.Icon().cacheKey());
     // Nothing stored yet: the defaults.
-    EXPECT_EQ(p.txtSearch.Text.get(), SearchSite);
-    EXPECT_EQ(p.txtSitepinFile.Text.get(), DefaultSitepinFile());
+    EXPECT_EQ(p.txtSearch.Text.Get(), SearchSite);
+    EXPECT_EQ(p.txtSitepinFile.Text.Get(), DefaultSitepinFile());
     EXPECT_TRUE(p.optionPacedial(0).Value);
     // The two styles are one group of their own frame; Browse... sits with the path.
     EXPECT_EQ(&p.optionPacedial(1).Parent(), static_cast<plat::Container*>(&p.Frame1));
     EXPECT_EQ(&p.cmdBrowseSitepin.Parent(), static_cast<plat::Container*>(&p.frameSitepinFile));
     // Enter and Esc press nothing here: the form has no default or cancel button.
-    EXPECT_FALSE(p.cmdSave.Default.get() || p.cmdCancel.Cancel.get());
+    EXPECT_FALSE(p.cmdSave.Default.Get() || p.cmdCancel.Cancel.Get());
 }
 
 TEST_F(Preferences, SaveWithoutEditsStoresTheClientsPageAsHome)
 {
     const QString help = Page(QStringLiteral("game folder/VelmorHelp.htm"), QStringLiteral("Velmor Help"));
     frmBrowser& b = OpenWith(help);
-    ASSERT_EQ(Prefs().txtHome.Text.get(), help);
+    ASSERT_EQ(Prefs().txtHome.Text.Get(), help);
 
     WhileModal([&] { b.mnuEditPrefs_Click(); },
                [&] {
@@ -81,8 +81,8 @@ TEST_F(Preferences, SaveWithAnEmptyHomeLeavesHomeWithNothingToDo)
     const int navigationsBefore = navigations.size();
     b.tmrTimer.Enabled = false;
     b.tbToolBar_ButtonClick(QStringLiteral("Home"));
-    EXPECT_TRUE(b.tmrTimer.Enabled.get());  // only the busy poll starts
-    EXPECT_EQ(b.cboAddress.Text.get(), before);
+    EXPECT_TRUE(b.tmrTimer.Enabled.Get());  // only the busy poll starts
+    EXPECT_EQ(b.cboAddress.Text.Get(), before);
     QTest::qWait(200);
     EXPECT_EQ(navigations.size(), navigationsBefore);
 }
@@ -154,11 +154,11 @@ TEST_F(Preferences, AFailedWriteEndsSaveWithTheEarlierStepsDone)
     ASSERT_TRUE(QDir().mkpath(ini));
 
     EXPECT_THROW(Prefs().cmdSave_Click(), plat::RuntimeError);
-    EXPECT_EQ(StartAddress, QStringLiteral("/new/home.htm"));  // step 1
-    EXPECT_EQ(b.picVantle.FiguresDrawn(), 0);                  // step 2
-    EXPECT_FALSE(PacedialCircle);                               // step 3, up to its write
-    EXPECT_FLOAT_EQ(b.picVantle.Left, left);                    // step 4 never came
-    EXPECT_TRUE(Prefs().IsVisible());                           // nor the hide
+    EXPECT_EQ(StartAddress, QStringLiteral("/new/home.htm"));  // the start address taken
+    EXPECT_EQ(b.picVantle.FiguresDrawn(), 0);                  // the indicator cleared
+    EXPECT_FALSE(PacedialCircle);                               // the style taken, then its write failed
+    EXPECT_FLOAT_EQ(b.picVantle.Left, left);                    // so the indicator was never placed
+    EXPECT_TRUE(Prefs().IsVisible());                           // nor the window hidden
     QDir(ini).removeRecursively();
 }
 
@@ -182,7 +182,7 @@ TEST_F(Preferences, CancelKeepsTheEditedTextsLiveAndStoresNothing)
     b.tbToolBar_ButtonClick(QStringLiteral("Search"));
     WaitIdle(b, before);
     EXPECT_EQ(b.brwWebBrowser.LocationURL(), FileUrl(search));
-    EXPECT_EQ(Prefs().txtHome.Text.get(), QStringLiteral("/elsewhere.htm"));
+    EXPECT_EQ(Prefs().txtHome.Text.Get(), QStringLiteral("/elsewhere.htm"));
 }
 
 TEST_F(Preferences, TheCloseBoxHidesTheFormAndKeepsItsTexts)
@@ -193,7 +193,7 @@ TEST_F(Preferences, TheCloseBoxHidesTheFormAndKeepsItsTexts)
     Prefs().CloseByUser();
     EXPECT_FALSE(Prefs().IsVisible());
     EXPECT_TRUE(Prefs().Loaded());
-    EXPECT_EQ(Prefs().txtSitepinFile.Text.get(), QStringLiteral("/my/pins.htm"));
+    EXPECT_EQ(Prefs().txtSitepinFile.Text.Get(), QStringLiteral("/my/pins.htm"));
 }
 
 TEST_F(Preferences, BrowseAsksForAnHtmlFileAndACancelChangesNothing)
@@ -212,12 +212,12 @@ TEST_F(Preferences, BrowseAsksForAnHtmlFileAndACancelChangesNothing)
     EXPECT_EQ(asked[0].title, QStringLiteral("Choose Sitepin File"));
     EXPECT_EQ(asked[0].filter, QStringLiteral("HTML Files|*.htm;*.html|All Files|*.*"));
     EXPECT_EQ(asked[0].defaultExt, QStringLiteral(".html"));
-    EXPECT_EQ(Prefs().txtSitepinFile.Text.get(), before);
+    EXPECT_EQ(Prefs().txtSitepinFile.Text.Get(), before);
     EXPECT_TRUE(errors.empty());
 
     answer = QStringLiteral("/home/someone/new pins.html");
     Prefs().cmdBrowseSitepin.PressByUser();
-    EXPECT_EQ(Prefs().txtSitepinFile.Text.get(), QStringLiteral("/home/someone/new pins.html"));
+    EXPECT_EQ(Prefs().txtSitepinFile.Text.Get(), QStringLiteral("/home/someone/new pins.html"));
     EXPECT_EQ(Pref(stored::SitepinFile), QStringLiteral("<missing>"));  // stored only by a Save
 }
 

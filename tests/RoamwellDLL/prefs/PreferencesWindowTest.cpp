@@ -37,7 +37,7 @@ protected:
         QWidget* option = p.optionPacedial(1).Widget();
         const QPoint at = option->mapTo(p.Window(), QPoint(8, option->height() / 2));
         X().Click({XId(p)}, at.x(), at.y());
-        ASSERT_TRUE(testenv::WaitUntil([&] { return p.optionPacedial(1).Value.get(); }, 5000));
+        ASSERT_TRUE(testenv::WaitUntil([&] { return p.optionPacedial(1).Value.Get(); }, 5000));
         testenv::Settle(200);
     }
 };
@@ -60,7 +60,7 @@ TEST_F(PreferencesWindow, APaintShowsTheStoredStyleAgain)
     testenv::Settle(200);
     EXPECT_TRUE(p.optionPacedial(1).Value) << "covering alone paints nothing";
     X().Uncover(cover);
-    ASSERT_TRUE(testenv::WaitUntil([&] { return p.optionPacedial(0).Value.get(); }, 5000));
+    ASSERT_TRUE(testenv::WaitUntil([&] { return p.optionPacedial(0).Value.Get(); }, 5000));
     EXPECT_FALSE(p.optionPacedial(1).Value);
     EXPECT_TRUE(PacedialCircle);
     EXPECT_EQ(Stored(RoamwellSettings::Preferences::Pacedial), QStringLiteral("<missing>"));
@@ -75,7 +75,7 @@ TEST_F(PreferencesWindow, ComingBackFromTheTaskbarShowsTheStoredStyleAgain)
     testenv::Settle(200);
     EXPECT_TRUE(p.optionPacedial(1).Value);
     X().Restore(XId(p));
-    ASSERT_TRUE(testenv::WaitUntil([&] { return p.optionPacedial(0).Value.get(); }, 5000));
+    ASSERT_TRUE(testenv::WaitUntil([&] { return p.optionPacedial(0).Value.Get(); }, 5000));
     EXPECT_FALSE(p.optionPacedial(1).Value);
 }
 

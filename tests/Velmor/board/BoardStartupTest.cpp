@@ -61,7 +61,7 @@ TEST_F(BoardStartup, NoSettingsGiveTheDefaultWindowAndLayout)
     EXPECT_FLOAT_EQ(b.Width, 7880);
     EXPECT_FLOAT_EQ(b.Height, 7950);
     EXPECT_EQ(b.BackColor, 0);
-    EXPECT_EQ(b.Caption.get(), "High Score:  1000     Norvid");
+    EXPECT_EQ(b.Caption.Get(), "High Score:  1000     Norvid");
 
     EXPECT_FLOAT_EQ(b.picPreview.Left, 0);
     EXPECT_FLOAT_EQ(b.picPreview.Top, b.ScaleHeight() - 1800);
@@ -70,7 +70,7 @@ TEST_F(BoardStartup, NoSettingsGiveTheDefaultWindowAndLayout)
     EXPECT_FLOAT_EQ(b.lblScore.Left, 1250);
     EXPECT_FLOAT_EQ(b.lblScore.Top, 20);
     EXPECT_FLOAT_EQ(b.lblScore.FontSize, 10);
-    EXPECT_EQ(b.lblScore.Caption.get(), "0");
+    EXPECT_EQ(b.lblScore.Caption.Get(), "0");
     EXPECT_FLOAT_EQ(b.cmdPlay.Left, 3392.5f);
     EXPECT_FLOAT_EQ(b.cmdPlay.Top, 3307.5f);
     EXPECT_FLOAT_EQ(b.cmdTryAgain.Left, 3392.5f);

@@ -18,12 +18,12 @@ namespace {
 void RegisterLibrary(const QString& path)
 {
     plat::RegKey key;
-    ASSERT_EQ(plat::RegCreateKeyEx(plat::HKEY_CURRENT_USER,
-                                   QStringLiteral("Software\\Classes\\CLSID\\%1\\InprocServer32")
-                                       .arg(CLSID_clsRoamwell.toString()),
-                                   0, plat::KEY_ALL_ACCESS, key.put()),
+    ASSERT_EQ(plat::RegCreateKeyEx(
+                  plat::HKEY_CURRENT_USER,
+                  QStringLiteral("Software\\Classes\\CLSID\\%1\\InprocServer32").arg(CLSID_clsRoamwell.ToString()), 0,
+                  plat::KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()),
               0);
-    ASSERT_EQ(plat::RegSetStringValue(key.get(), QString(), path), 0);
+    ASSERT_EQ(plat::RegSetStringValue(key.Get(), QString(), path), 0);
 }
 
 // The description of the error that stops the board's load.

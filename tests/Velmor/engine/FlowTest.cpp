@@ -11,7 +11,7 @@ TEST_F(EngineTest, WholeScriptedGameFromTheFirstPieceToGameOver)
     onDialog = [&] { highscoreAtDialog = modVelmor::Highscore; };
     typedName = QStringLiteral("Ada");
     LoadBoard(Bar, 9, Bar);
-    EXPECT_EQ(board->Caption.get(), "High Score:  1000     Norvid");
+    EXPECT_EQ(board->Caption.Get(), "High Score:  1000     Norvid");
 
     // Five lying bars beside the starter block at (4, 24) fill the bottom row.
     for (int shift : {-4, 0, 4, 8, 12}) {
@@ -74,7 +74,7 @@ TEST_F(EngineTest, WholeScriptedGameFromTheFirstPieceToGameOver)
     EXPECT_EQ(highscoreAtDialog, 2200);
     EXPECT_EQ(Stored("Highscore"), "2200");
     EXPECT_EQ(Stored("Highscorename"), "Ada");
-    EXPECT_EQ(board->Caption.get(), "High Score:  2200     Ada");
+    EXPECT_EQ(board->Caption.Get(), "High Score:  2200     Ada");
 
     // Over: the clock runs idle, the keys are free again, "Try Again" shows.
     EXPECT_FALSE(modVelmor::GameOn);
@@ -99,7 +99,7 @@ TEST_F(EngineTest, WholeScriptedGameFromTheFirstPieceToGameOver)
     EXPECT_TRUE(Shown(4, 24));
     EXPECT_EQ(PieceCells().size(), 5u);
     EXPECT_EQ(board->BlobCell[0]->FillColor, frmBoard::PaletteColor(plat::RGB(78, 78, 128)));
-    EXPECT_EQ(board->Caption.get(), "High Score:  2200     Ada");
+    EXPECT_EQ(board->Caption.Get(), "High Score:  2200     Ada");
 }
 
 // A bar that lands at once on column 10, filled up to row 4; the next bar
@@ -145,7 +145,7 @@ TEST_F(GameOverAt200, EqualScoreIsNoRecord)
     EXPECT_TRUE(dialogs.empty());
     EXPECT_EQ(Stored("Highscore"), "200");
     EXPECT_EQ(Stored("Highscorename"), "<none>");
-    EXPECT_EQ(board->Caption.get(), "High Score:  200     Norvid");
+    EXPECT_EQ(board->Caption.Get(), "High Score:  200     Norvid");
 }
 
 TEST_F(GameOverAt200, CancelledNameDialogStoresTheEmptyName)
@@ -158,7 +158,7 @@ TEST_F(GameOverAt200, CancelledNameDialogStoresTheEmptyName)
     EXPECT_EQ(dialogs[0].prompt, "You set the new high score of: 200\r\nEnter your name...");
     EXPECT_EQ(Stored("Highscore"), "200");
     EXPECT_EQ(Stored("Highscorename"), "");
-    EXPECT_EQ(board->Caption.get(), "High Score:  200     ");
+    EXPECT_EQ(board->Caption.Get(), "High Score:  200     ");
 }
 
 TEST_F(EngineTest, ScoreThatIsNotANumberFailsTheTickInsteadOfReadingAsZero)

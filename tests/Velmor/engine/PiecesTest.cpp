@@ -40,11 +40,11 @@ TEST_F(EngineTest, TableHoldsTwentyEightPiecesWithTheRepeatsAndInvariantsEntryRe
         fiveCellEntries += Cells(d) == 5;
         for (int row = 0; row < 4; ++row)
             EXPECT_FALSE(d[row * 4 + 3]) << "entry " << n << " is wider than three cells";
-        if (d[17]) {
+        if (d[frmBoard::StartHighFlag]) {
             for (int col = 0; col < 4; ++col)
                 EXPECT_FALSE(d[col]) << "StartHigh entry " << n << " has a cell in row 0";
         }
-        if (d[16]) {
+        if (d[frmBoard::Rotate3Flag]) {
             for (int k = 12; k < 16; ++k)
                 EXPECT_FALSE(d[k]) << "Rotate3 entry " << n << " leaves its 3 x 3";
         }

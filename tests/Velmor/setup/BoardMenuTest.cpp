@@ -42,7 +42,7 @@ TEST_F(BoardMenu, AnyMouseButtonOnMenuOpensThePopup)
         opened.push_back(menu.Name());
         items.clear();
         for (plat::Menu* item : menu.Items())
-            items << item->Caption.get();
+            items << item->Caption.Get();
         return nullptr;  // closed without a choice
     });
 
@@ -53,7 +53,7 @@ TEST_F(BoardMenu, AnyMouseButtonOnMenuOpensThePopup)
     }
     EXPECT_EQ(opened, (std::vector<QString>{"mnuPopup", "mnuPopup", "mnuPopup"}));
     EXPECT_EQ(items, (QStringList{"Setup", "Background Color", "About", "Help"}));
-    EXPECT_EQ(board.mnuPopup.Caption.get(), "Popup");
+    EXPECT_EQ(board.mnuPopup.Caption.Get(), "Popup");
     EXPECT_FALSE(board.HasMenuBar()) << "the popup is no menu bar";
     EXPECT_FALSE(plat::DefaultInstance<frmOptions>::Exists()) << "closing the menu without a choice does nothing";
     EXPECT_FALSE(plat::DefaultInstance<frmAbout>::Exists());
@@ -166,8 +166,8 @@ TEST_F(BoardMenu, AboutBoxShowsNameAndReleaseInTheirFace)
     frmAbout& about = plat::Default<frmAbout>();
     struct Expected { const plat::Label& label; const char* caption; float points; };
     for (const Expected& e : {Expected{about.Label1, "Velmor v1.2", 24}, Expected{about.Label4, "Release 1", 8.25f}}) {
-        EXPECT_EQ(e.label.Caption.get(), e.caption);
-        EXPECT_EQ(e.label.FontName.get(), "MS Sans Serif") << e.caption;
+        EXPECT_EQ(e.label.Caption.Get(), e.caption);
+        EXPECT_EQ(e.label.FontName.Get(), "MS Sans Serif") << e.caption;
         EXPECT_TRUE(e.label.FontBold) << e.caption;
         EXPECT_FLOAT_EQ(e.label.FontSize, e.points) << e.caption;
         EXPECT_EQ(e.label.ForeColor, 0xFFFFFF) << e.caption;

@@ -49,11 +49,11 @@ TEST_F(SetupDialog, FirstOpeningWithNoSettingsShowsTheDefaults)
 
     EXPECT_EQ(Entries(dlg.cboColumns), Numbers(10, 30));
     EXPECT_EQ(Entries(dlg.cboRows), Numbers(15, 30));
-    EXPECT_EQ(dlg.cboColumns.Text.get(), "20");
-    EXPECT_EQ(dlg.cboRows.Text.get(), "24");
+    EXPECT_EQ(dlg.cboColumns.Text.Get(), "20");
+    EXPECT_EQ(dlg.cboRows.Text.Get(), "24");
     EXPECT_EQ(dlg.HScrollSize.Min, 100);
     EXPECT_EQ(dlg.HScrollSize.Max, 500);
-    EXPECT_EQ(dlg.HScrollSize.Value.get(), 300);
+    EXPECT_EQ(dlg.HScrollSize.Value.Get(), 300);
     EXPECT_EQ(dlg.Window()->focusWidget(), dlg.cboRows.Widget()) << "the row list has the focus";
     EXPECT_EQ(Stored("Start", "Windowstate"), "<missing>") << "opening writes nothing";
 }
@@ -64,14 +64,14 @@ TEST_F(SetupDialog, ReopeningFillsTheListsAfreshAndAnOpenDialogKeepsItsChoices)
     frmOptions& dlg = OpenSetup();
     dlg.cboColumns.PickByUser(dlg.cboColumns.ListIndex + 3);
     OpenSetup();
-    EXPECT_EQ(dlg.cboColumns.Text.get(), "23") << "a second Setup only brings the dialog forward";
+    EXPECT_EQ(dlg.cboColumns.Text.Get(), "23") << "a second Setup only brings the dialog forward";
     EXPECT_EQ(dlg.cboColumns.ListCount(), 21);
 
     dlg.cmdCancel_Click();
     OpenSetup();
     EXPECT_EQ(dlg.cboColumns.ListCount(), 21) << "each load fills the emptied lists once";
     EXPECT_EQ(dlg.cboRows.ListCount(), 16);
-    EXPECT_EQ(dlg.cboColumns.Text.get(), "20") << "the cancelled choice was not stored";
+    EXPECT_EQ(dlg.cboColumns.Text.Get(), "20") << "the cancelled choice was not stored";
     EXPECT_FALSE(dlg.Cancelled);
 }
 
@@ -90,9 +90,9 @@ TEST_F(SetupDialog, HandEditedSettingsAreReadAndReplacedOnSave)
     EXPECT_EQ(AsciiLeft, plat::vbKeyA) << "the key codes are read into the game's variables";
     EXPECT_EQ(AsciiDrop, plat::vbKeyDown) << "a text that is no number leaves the variable as it was";
     EXPECT_EQ(dlg.ShownColumns, 13);
-    EXPECT_EQ(dlg.cboColumns.ListIndex.get(), -1) << "5 is not an entry: the list stays unselected";
-    EXPECT_EQ(dlg.cboRows.Text.get(), "20");
-    EXPECT_EQ(dlg.HScrollSize.Value.get(), 250);
+    EXPECT_EQ(dlg.cboColumns.ListIndex.Get(), -1) << "5 is not an entry: the list stays unselected";
+    EXPECT_EQ(dlg.cboRows.Text.Get(), "20");
+    EXPECT_EQ(dlg.HScrollSize.Value.Get(), 250);
     EXPECT_FLOAT_EQ(dlg.Top, 1000);
     EXPECT_EQ(dlg.Left, 0) << "an unreadable Left leaves the dialog where the platform put it";
 
@@ -115,8 +115,8 @@ TEST_F(SetupDialog, SizeOutsideTheBarKeepsTheBarAtItsDesignValue)
     Store("Game", "Size", "50");
     Store("Game", "Rows", "40");
     frmOptions& dlg = OpenSetup();
-    EXPECT_EQ(dlg.HScrollSize.Value.get(), 300);
-    EXPECT_EQ(dlg.cboRows.ListIndex.get(), -1);
+    EXPECT_EQ(dlg.HScrollSize.Value.Get(), 300);
+    EXPECT_EQ(dlg.cboRows.ListIndex.Get(), -1);
 
     EXPECT_TRUE(dlg.CloseByUser());
     EXPECT_EQ(Stored("Game", "Size"), "300");
@@ -189,7 +189,7 @@ TEST_F(SetupDialog, MaximisedDialogWritesOnlyItsWindowState)
     frmOptions& dlg = OpenSetup();
     EXPECT_EQ(dlg.WindowState, plat::vbMaximized);
     EXPECT_EQ(AsciiLeft, plat::vbKeyLeft) << "no re-read in the maximised state";
-    EXPECT_EQ(dlg.cboColumns.Text.get(), "20") << "the list shows the running game's width";
+    EXPECT_EQ(dlg.cboColumns.Text.Get(), "20") << "the list shows the running game's width";
 
     dlg.cboRows.PickByUser(0);
     EXPECT_TRUE(dlg.CloseByUser());
@@ -270,9 +270,9 @@ TEST_F(SetupDialog, ReopeningAfterASaveShowsTheStoredChoicesWhileTheGameKeepsIts
 
     Store("Game", "AsciiRight", plat::DecimalText<plat::vbKeyD>);
     OpenSetup();
-    EXPECT_EQ(dlg.cboColumns.Text.get(), "15");
-    EXPECT_EQ(dlg.cboRows.Text.get(), "20");
-    EXPECT_EQ(dlg.HScrollSize.Value.get(), 450);
+    EXPECT_EQ(dlg.cboColumns.Text.Get(), "15");
+    EXPECT_EQ(dlg.cboRows.Text.Get(), "20");
+    EXPECT_EQ(dlg.HScrollSize.Value.Get(), 450);
     EXPECT_EQ(dlg.ShownColumns, 23);
     EXPECT_EQ(dlg.ShownRows, 21);
     EXPECT_EQ(dlg.ShownSize, 450);

@@ -101,13 +101,13 @@ TEST_F(Bars, StatusPanelsCountFromOne)
 {
     EXPECT_EQ(form->sb.PanelCount(), 1);
     form->sb.Panels(1).Text = QStringLiteral("Done");
-    EXPECT_EQ(form->sb.Panels(1).Text.get(), "Done");
+    EXPECT_EQ(form->sb.Panels(1).Text.Get(), "Done");
     auto* label = form->sb.Widget()->findChild<QLabel*>();
     ASSERT_TRUE(label);
     EXPECT_EQ(label->text(), "Done");
     EXPECT_THROW(form->sb.Panels(0), plat::RuntimeError);
     form->sb.AddPanel(QStringLiteral("second"));
-    EXPECT_EQ(form->sb.Panels(2).Text.get(), "second");
+    EXPECT_EQ(form->sb.Panels(2).Text.Get(), "second");
 }
 
 TEST_F(Bars, ProgressValueStaysWithinItsRange)

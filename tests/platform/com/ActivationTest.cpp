@@ -10,7 +10,7 @@ using namespace plat;
 
 namespace {
 
-const QString kClassKey = QStringLiteral("Software\\Classes\\CLSID\\{C7B9CEA0-6549-4D38-BD4C-7DC4B0760342}");
+const QString ClassKey = QStringLiteral("Software\\Classes\\CLSID\\{C7B9CEA0-6549-4D38-BD4C-7DC4B0760342}");
 
 std::optional<QString> UserValue(const QString& key, const QString& name = {})
 {
@@ -21,13 +21,13 @@ std::optional<QString> UserValue(const QString& key, const QString& name = {})
 
 TEST_F(RegisteredProbe, RegistrationEntriesLandInThePerUserClasses)
 {
-    EXPECT_EQ(UserValue(kClassKey + "\\InprocServer32"), QFileInfo(kProbePath).absoluteFilePath());
-    EXPECT_EQ(UserValue(kClassKey + "\\InprocServer32", "ThreadingModel"), "Apartment");
-    EXPECT_EQ(UserValue(kClassKey + "\\ProgID"), "ProbeServer.clsProbe");
-    EXPECT_EQ(UserValue(kClassKey + "\\TypeLib"), LIBID_ProbeServer.toString());
-    EXPECT_EQ(UserValue("Software\\Classes\\ProbeServer.clsProbe\\CLSID"), CLSID_clsProbe.toString());
-    EXPECT_EQ(UserValue("Software\\Classes\\TypeLib\\" + LIBID_ProbeServer.toString() + "\\1b.0"), "ProbeServer");
-    EXPECT_EQ(UserValue("Software\\Classes\\Interface\\" + _clsProbe::Iid.toString()), "_clsProbe");
+    EXPECT_EQ(UserValue(ClassKey + "\\InprocServer32"), QFileInfo(ProbePath).absoluteFilePath());
+    EXPECT_EQ(UserValue(ClassKey + "\\InprocServer32", "ThreadingModel"), "Apartment");
+    EXPECT_EQ(UserValue(ClassKey + "\\ProgID"), "ProbeServer.clsProbe");
+    EXPECT_EQ(UserValue(ClassKey + "\\TypeLib"), LIBID_ProbeServer.ToString());
+    EXPECT_EQ(UserValue("Software\\Classes\\ProbeServer.clsProbe\\CLSID"), CLSID_clsProbe.ToString());
+    EXPECT_EQ(UserValue("Software\\Classes\\TypeLib\\" + LIBID_ProbeServer.ToString() + "\\1b.0"), "ProbeServer");
+    EXPECT_EQ(UserValue("Software\\Classes\\Interface\\" + _clsProbe::Iid.ToString()), "_clsProbe");
     // Nothing machine-wide was touched.
     EXPECT_FALSE(QFileInfo::exists(MachineHivePath()));
 
@@ -90,9 +90,9 @@ TEST_F(RegisteredProbe, UnregisteredClassCannotBeCreated)
     EXPECT_FALSE(probe);
     CLSID clsid;
     EXPECT_EQ(CLSIDFromProgID("ProbeServer.clsProbe", &clsid), CO_E_CLASSSTRING);
-    EXPECT_FALSE(UserValue(kClassKey));
-    EXPECT_FALSE(UserValue("Software\\Classes\\TypeLib\\" + LIBID_ProbeServer.toString()));
-    EXPECT_FALSE(UserValue("Software\\Classes\\Interface\\" + _clsProbe::Iid.toString()));
+    EXPECT_FALSE(UserValue(ClassKey));
+    EXPECT_FALSE(UserValue("Software\\Classes\\TypeLib\\" + LIBID_ProbeServer.ToString()));
+    EXPECT_FALSE(UserValue("Software\\Classes\\Interface\\" + _clsProbe::Iid.ToString()));
     EXPECT_EQ(Unregister(), S_OK) << "unregistering twice is harmless";
 }
 
@@ -111,8 +111,10 @@ TEST_F(ComTest, MissingOrBrokenRegistrations)
     EXPECT_EQ(CoCreateInstance(CLSID_clsProbe, &object), REGDB_E_CLASSNOTREG);
 
     RegKey key;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, kClassKey + "\\InprocServer32", 0, KEY_ALL_ACCESS, key.put()), 0);
-    ASSERT_EQ(RegSetStringValue(key.get(), "", dir.path() + "/gone.so"), 0);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, ClassKey + "\\InprocServer32", 0, KEY_ALL_ACCESS,
+                             key.ReleaseAndGetAddressOf()),
+              0);
+    ASSERT_EQ(RegSetStringValue(key.Get(), "", dir.path() + "/gone.so"), 0);
     testing::internal::CaptureStderr();
     EXPECT_EQ(CoCreateInstance(CLSID_clsProbe, &object), CO_E_DLLNOTFOUND);
     testing::internal::GetCapturedStderr();
@@ -122,7 +124,7 @@ TEST_F(ComTest, MissingOrBrokenRegistrations)
     Dl_info info{};
     ASSERT_TRUE(dladdr(reinterpret_cast<void*>(&RegCloseKey), &info));
     dlclose(self);
-    ASSERT_EQ(RegSetStringValue(key.get(), "", QString::fromLocal8Bit(info.dli_fname)), 0);
+    ASSERT_EQ(RegSetStringValue(key.Get(), "", QString::fromLocal8Bit(info.dli_fname)), 0);
     testing::internal::CaptureStderr();
     EXPECT_EQ(CoCreateInstance(CLSID_clsProbe, &object), CO_E_ERRORINDLL);
     testing::internal::GetCapturedStderr();

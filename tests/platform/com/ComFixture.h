@@ -18,7 +18,7 @@
 
 #include <cstdlib>
 
-inline const QString kProbePath = QStringLiteral(PROBE_SERVER);
+inline const QString ProbePath = QStringLiteral(PROBE_SERVER);
 
 // The registration tool, run as a user would run it.
 struct ToolRun {

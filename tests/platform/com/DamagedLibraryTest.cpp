@@ -19,9 +19,9 @@ using namespace plat;
 
 namespace {
 
-const QString kTinyPath = QStringLiteral(TINY_LIBRARY);
-const QString kComponentPath = QStringLiteral(ROAMWELL_DLL);
-const QString kClassKey = QStringLiteral("Software\\Classes\\CLSID\\%1\\InprocServer32").arg(CLSID_clsProbe.toString());
+const QString TinyPath = QStringLiteral(TINY_LIBRARY);
+const QString ComponentPath = QStringLiteral(ROAMWELL_DLL);
+const QString ClassKey = QStringLiteral("Software\\Classes\\CLSID\\%1\\InprocServer32").arg(CLSID_clsProbe.ToString());
 
 QByteArray ReadAll(const QString& path)
 {
@@ -42,68 +42,68 @@ QString Write(const QString& path, const QByteArray& bytes)
 class Image {
 public:
     explicit Image(QByteArray bytes) : bytes_(std::move(bytes)) {}
-    const QByteArray& bytes() const { return bytes_; }
+    const QByteArray& Bytes() const { return bytes_; }
 
     template <class T>
-    T get(std::uint64_t offset) const
+    T Get(std::uint64_t offset) const
     {
         T value{};
         std::memcpy(&value, bytes_.constData() + offset, sizeof value);
         return value;
     }
     template <class T>
-    void set(std::uint64_t offset, const T& value)
+    void Set(std::uint64_t offset, const T& value)
     {
         std::memcpy(bytes_.data() + offset, &value, sizeof value);
     }
 
     template <class T>
-    void edit(std::uint64_t offset, const std::function<void(T&)>& change)
+    void Edit(std::uint64_t offset, const std::function<void(T&)>& change)
     {
-        T value = get<T>(offset);
+        T value = Get<T>(offset);
         change(value);
-        set(offset, value);
+        Set(offset, value);
     }
 
-    Elf64_Ehdr header() const { return get<Elf64_Ehdr>(0); }
-    void editHeader(const std::function<void(Elf64_Ehdr&)>& change) { edit(0, change); }
-    std::uint64_t segmentAt(int i) const { return header().e_phoff + std::uint64_t(i) * sizeof(Elf64_Phdr); }
-    int segment(std::uint32_t type, int nth = 0) const
+    Elf64_Ehdr Header() const { return Get<Elf64_Ehdr>(0); }
+    void EditHeader(const std::function<void(Elf64_Ehdr&)>& change) { Edit(0, change); }
+    std::uint64_t SegmentAt(int i) const { return Header().e_phoff + std::uint64_t(i) * sizeof(Elf64_Phdr); }
+    int Segment(std::uint32_t type, int nth = 0) const
     {
-        for (int i = 0; i < header().e_phnum; ++i)
-            if (get<Elf64_Phdr>(segmentAt(i)).p_type == type && nth-- == 0)
+        for (int i = 0; i < Header().e_phnum; ++i)
+            if (Get<Elf64_Phdr>(SegmentAt(i)).p_type == type && nth-- == 0)
                 return i;
         ADD_FAILURE() << "no segment of type " << type;
         return 0;
     }
-    void editSegment(int i, const std::function<void(Elf64_Phdr&)>& change) { edit(segmentAt(i), change); }
-    std::uint64_t sectionAt(int i) const { return header().e_shoff + std::uint64_t(i) * sizeof(Elf64_Shdr); }
-    int section(const char* name) const
+    void EditSegment(int i, const std::function<void(Elf64_Phdr&)>& change) { Edit(SegmentAt(i), change); }
+    std::uint64_t SectionAt(int i) const { return Header().e_shoff + std::uint64_t(i) * sizeof(Elf64_Shdr); }
+    int Section(const char* name) const
     {
-        const auto names = get<Elf64_Shdr>(sectionAt(header().e_shstrndx));
-        for (int i = 0; i < header().e_shnum; ++i)
-            if (std::strcmp(bytes_.constData() + names.sh_offset + get<Elf64_Shdr>(sectionAt(i)).sh_name, name) == 0)
+        const auto names = Get<Elf64_Shdr>(SectionAt(Header().e_shstrndx));
+        for (int i = 0; i < Header().e_shnum; ++i)
+            if (std::strcmp(bytes_.constData() + names.sh_offset + Get<Elf64_Shdr>(SectionAt(i)).sh_name, name) == 0)
                 return i;
         ADD_FAILURE() << "no section " << name;
         return 0;
     }
-    void editSection(int i, const std::function<void(Elf64_Shdr&)>& change) { edit(sectionAt(i), change); }
+    void EditSection(int i, const std::function<void(Elf64_Shdr&)>& change) { Edit(SectionAt(i), change); }
     // Sets the value of the dynamic table's entry with that tag.
-    void setDynamic(std::int64_t tag, std::uint64_t value)
+    void SetDynamic(std::int64_t tag, std::uint64_t value)
     {
-        const auto dynamic = get<Elf64_Phdr>(segmentAt(segment(PT_DYNAMIC)));
+        const auto dynamic = Get<Elf64_Phdr>(SegmentAt(Segment(PT_DYNAMIC)));
         for (std::uint64_t at = dynamic.p_offset; at < dynamic.p_offset + dynamic.p_filesz; at += sizeof(Elf64_Dyn)) {
-            auto entry = get<Elf64_Dyn>(at);
+            auto entry = Get<Elf64_Dyn>(at);
             if (entry.d_tag == tag) {
                 entry.d_un.d_val = value;
-                set(at, entry);
+                Set(at, entry);
                 return;
             }
         }
         ADD_FAILURE() << "no dynamic entry " << tag;
     }
     // The offset of the resource directory's data in the file.
-    std::uint64_t resources() const { return get<Elf64_Shdr>(sectionAt(section("plat_resources"))).sh_offset; }
+    std::uint64_t Resources() const { return Get<Elf64_Shdr>(SectionAt(Section("plat_resources"))).sh_offset; }
 
 private:
     QByteArray bytes_;
@@ -111,7 +111,7 @@ private:
 
 Image Tiny()
 {
-    return Image(ReadAll(kTinyPath));
+    return Image(ReadAll(TinyPath));
 }
 
 using Damage = std::function<QByteArray()>;
@@ -120,7 +120,7 @@ QByteArray Edited(const std::function<void(Image&)>& edit)
 {
     Image image = Tiny();
     edit(image);
-    return image.bytes();
+    return image.Bytes();
 }
 
 struct Case {
@@ -132,75 +132,75 @@ struct Case {
 // Files the loader must never see.
 std::vector<Case> UnloadableFiles()
 {
-    constexpr std::uint64_t kFar = std::uint64_t(1) << 62;
+    constexpr std::uint64_t FarOffset = std::uint64_t(1) << 62;
     return {
-        {"the component cut to 100,000 bytes", [] { return ReadAll(kComponentPath).left(100000); }, "truncated"},
-        {"the component cut to 4,096 bytes", [] { return ReadAll(kComponentPath).left(4096); }, "truncated"},
-        {"the probe cut to 4,096 bytes", [] { return ReadAll(kProbePath).left(4096); }, "truncated"},
+        {"the component cut to 100,000 bytes", [] { return ReadAll(ComponentPath).left(100000); }, "truncated"},
+        {"the component cut to 4,096 bytes", [] { return ReadAll(ComponentPath).left(4096); }, "truncated"},
+        {"the probe cut to 4,096 bytes", [] { return ReadAll(ProbePath).left(4096); }, "truncated"},
         {"the tiny library cut inside its last segment",
          [] {
              const Image tiny = Tiny();
-             const auto last = tiny.get<Elf64_Phdr>(tiny.segmentAt(tiny.segment(PT_LOAD, 1)));
-             return tiny.bytes().left(qsizetype(last.p_offset + last.p_filesz) - 8);
+             const auto last = tiny.Get<Elf64_Phdr>(tiny.SegmentAt(tiny.Segment(PT_LOAD, 1)));
+             return tiny.Bytes().left(qsizetype(last.p_offset + last.p_filesz) - 8);
          },
          "segment 1"},
         {"an empty file", [] { return QByteArray(); }, "not an ELF file"},
         {"three bytes of an ELF header", [] { return QByteArray("\x7f" "EL"); }, "not an ELF file"},
-        {"half an ELF header", [] { return Tiny().bytes().left(40); }, "ELF header"},
+        {"half an ELF header", [] { return Tiny().Bytes().left(40); }, "ELF header"},
         {"a text file", [] { return QByteArray("#!/bin/sh\necho loaded\n"); }, "not an ELF file"},
         {"program headers 2^62 bytes in",
-         [] { return Edited([](Image& i) { i.editHeader([](Elf64_Ehdr& h) { h.e_phoff = kFar; }); }); },
+         [] { return Edited([](Image& i) { i.EditHeader([](Elf64_Ehdr& h) { h.e_phoff = FarOffset; }); }); },
          "program headers lie past the end"},
         {"65,534 program headers",
-         [] { return Edited([](Image& i) { i.editHeader([](Elf64_Ehdr& h) { h.e_phnum = 0xFFFE; }); }); },
+         [] { return Edited([](Image& i) { i.EditHeader([](Elf64_Ehdr& h) { h.e_phnum = 0xFFFE; }); }); },
          "program headers lie past the end"},
         {"an extended program header count",
-         [] { return Edited([](Image& i) { i.editHeader([](Elf64_Ehdr& h) { h.e_phnum = PN_XNUM; }); }); },
+         [] { return Edited([](Image& i) { i.EditHeader([](Elf64_Ehdr& h) { h.e_phnum = PN_XNUM; }); }); },
          "program headers are damaged"},
         {"program headers of the wrong size",
-         [] { return Edited([](Image& i) { i.editHeader([](Elf64_Ehdr& h) { h.e_phentsize = 32; }); }); },
+         [] { return Edited([](Image& i) { i.EditHeader([](Elf64_Ehdr& h) { h.e_phentsize = 32; }); }); },
          "program headers are damaged"},
         {"a segment 2^62 bytes in",
          [] {
-             return Edited([](Image& i) { i.editSegment(i.segment(PT_LOAD, 1), [](Elf64_Phdr& p) { p.p_offset = kFar; }); });
+             return Edited([](Image& i) { i.EditSegment(i.Segment(PT_LOAD, 1), [](Elf64_Phdr& p) { p.p_offset = FarOffset; }); });
          },
          "past the end"},
         {"a segment whose end wraps around",
          [] {
              return Edited([](Image& i) {
-                 i.editSegment(i.segment(PT_LOAD, 1), [](Elf64_Phdr& p) { p.p_filesz = ~std::uint64_t(0) - p.p_offset + 16; });
+                 i.EditSegment(i.Segment(PT_LOAD, 1), [](Elf64_Phdr& p) { p.p_filesz = ~std::uint64_t(0) - p.p_offset + 16; });
              });
          },
          "past the end"},
         {"a segment larger in the file than in memory",
-         [] { return Edited([](Image& i) { i.editSegment(i.segment(PT_LOAD), [](Elf64_Phdr& p) { p.p_filesz = p.p_memsz + 8; }); }); },
+         [] { return Edited([](Image& i) { i.EditSegment(i.Segment(PT_LOAD), [](Elf64_Phdr& p) { p.p_filesz = p.p_memsz + 8; }); }); },
          "larger in the file than in memory"},
         {"no loadable segment",
          [] {
              return Edited([](Image& i) {
-                 const int first = i.segment(PT_LOAD), second = i.segment(PT_LOAD, 1);
-                 i.editSegment(first, [](Elf64_Phdr& p) { p.p_type = PT_NULL; });
-                 i.editSegment(second, [](Elf64_Phdr& p) { p.p_type = PT_NULL; });
+                 const int first = i.Segment(PT_LOAD), second = i.Segment(PT_LOAD, 1);
+                 i.EditSegment(first, [](Elf64_Phdr& p) { p.p_type = PT_NULL; });
+                 i.EditSegment(second, [](Elf64_Phdr& p) { p.p_type = PT_NULL; });
              });
          },
          "no loadable segment"},
         {"a dynamic table outside the loaded segments",
-         [] { return Edited([](Image& i) { i.editSegment(i.segment(PT_DYNAMIC), [](Elf64_Phdr& p) { p.p_vaddr = 0x40000000; }); }); },
+         [] { return Edited([](Image& i) { i.EditSegment(i.Segment(PT_DYNAMIC), [](Elf64_Phdr& p) { p.p_vaddr = 0x40000000; }); }); },
          "dynamic table lies outside"},
         {"a string table far outside the image",
-         [] { return Edited([](Image& i) { i.setDynamic(DT_STRTAB, 0x7fff00000000); }); },
+         [] { return Edited([](Image& i) { i.SetDynamic(DT_STRTAB, 0x7fff00000000); }); },
          "places its string table outside"},
-        {"a symbol table 2^62 bytes in", [] { return Edited([](Image& i) { i.setDynamic(DT_SYMTAB, kFar); }); },
+        {"a symbol table 2^62 bytes in", [] { return Edited([](Image& i) { i.SetDynamic(DT_SYMTAB, FarOffset); }); },
          "places its symbol table outside"},
-        {"a string table longer than the image", [] { return Edited([](Image& i) { i.setDynamic(DT_STRSZ, kFar); }); },
+        {"a string table longer than the image", [] { return Edited([](Image& i) { i.SetDynamic(DT_STRSZ, FarOffset); }); },
          "places its string table outside"},
-        {"a hash table outside the image", [] { return Edited([](Image& i) { i.setDynamic(DT_GNU_HASH, 0x100000); }); },
+        {"a hash table outside the image", [] { return Edited([](Image& i) { i.SetDynamic(DT_GNU_HASH, 0x100000); }); },
          "places its GNU hash table outside"},
         {"the names of needed libraries past the string table",
          [] {
-             Image probe(ReadAll(kProbePath));
-             probe.setDynamic(DT_STRSZ, 1);
-             return probe.bytes();
+             Image probe(ReadAll(ProbePath));
+             probe.SetDynamic(DT_STRSZ, 1);
+             return probe.Bytes();
          },
          "places a needed library outside its string table"},
     };
@@ -211,12 +211,12 @@ std::vector<Case> UnloadableFiles()
 TEST_F(ComTest, DamagedLibrariesAreRefusedBeforeTheLoaderSeesThem)
 {
     RegKey key;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, kClassKey, 0, KEY_ALL_ACCESS, key.put()), 0);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, ClassKey, 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()), 0);
     int n = 0;
     for (const Case& c : UnloadableFiles()) {
         SCOPED_TRACE(c.what);
         const QString path = Write(QStringLiteral("%1/damaged%2/libdamaged.so").arg(dir.path()).arg(++n), c.make());
-        ASSERT_EQ(RegSetStringValue(key.get(), "", path), 0);
+        ASSERT_EQ(RegSetStringValue(key.Get(), "", path), 0);
 
         // Activation, as the game asks for its help browser.
         ComPtr<IDispatch> object;
@@ -245,9 +245,9 @@ TEST_F(ComTest, TheTinyLibraryItselfLoads)
 {
     // The damage above is what made those files unloadable.
     RegKey key;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, kClassKey, 0, KEY_ALL_ACCESS, key.put()), 0);
-    const QString path = Write(dir.path() + "/intact/libtiny.so", Tiny().bytes());
-    ASSERT_EQ(RegSetStringValue(key.get(), "", path), 0);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, ClassKey, 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()), 0);
+    const QString path = Write(dir.path() + "/intact/libtiny.so", Tiny().Bytes());
+    ASSERT_EQ(RegSetStringValue(key.Get(), "", path), 0);
     ComPtr<IDispatch> object;
     testing::internal::CaptureStderr();
     EXPECT_EQ(CoCreateInstance(CLSID_clsProbe, &object), CO_E_ERRORINDLL);
@@ -263,82 +263,82 @@ TEST_F(ComTest, TheTinyLibraryItselfLoads)
 
 TEST_F(ComTest, HostileSectionTablesAreReportedWithoutHugeReads)
 {
-    constexpr std::uint64_t kFar = std::uint64_t(1) << 62;
+    constexpr std::uint64_t FarOffset = std::uint64_t(1) << 62;
     const std::vector<Case> cases = {
         {"a section name table 2^62 bytes long",
-         [] { return Edited([](Image& i) { i.editSection(i.header().e_shstrndx, [](Elf64_Shdr& s) { s.sh_size = kFar; }); }); },
+         [] { return Edited([](Image& i) { i.EditSection(i.Header().e_shstrndx, [](Elf64_Shdr& s) { s.sh_size = FarOffset; }); }); },
          "section name table lies past the end"},
         {"a section name table 2 GiB long",
          [] {
-             return Edited([](Image& i) { i.editSection(i.header().e_shstrndx, [](Elf64_Shdr& s) { s.sh_size = 1u << 31; }); });
+             return Edited([](Image& i) { i.EditSection(i.Header().e_shstrndx, [](Elf64_Shdr& s) { s.sh_size = 1u << 31; }); });
          },
          "section name table lies past the end"},
         {"a section name table 2^63 bytes in",
          [] {
-             return Edited([](Image& i) { i.editSection(i.header().e_shstrndx, [](Elf64_Shdr& s) { s.sh_offset = kFar * 2; }); });
+             return Edited([](Image& i) { i.EditSection(i.Header().e_shstrndx, [](Elf64_Shdr& s) { s.sh_offset = FarOffset * 2; }); });
          },
          "section name table lies past the end"},
         {"a section name table that takes no room in the file",
          [] {
-             return Edited([](Image& i) { i.editSection(i.header().e_shstrndx, [](Elf64_Shdr& s) { s.sh_type = SHT_NOBITS; }); });
+             return Edited([](Image& i) { i.EditSection(i.Header().e_shstrndx, [](Elf64_Shdr& s) { s.sh_type = SHT_NOBITS; }); });
          },
          "section name table lies past the end"},
         {"a resource section 2^62 bytes long",
-         [] { return Edited([](Image& i) { i.editSection(i.section("plat_resources"), [](Elf64_Shdr& s) { s.sh_size = kFar; }); }); },
+         [] { return Edited([](Image& i) { i.EditSection(i.Section("plat_resources"), [](Elf64_Shdr& s) { s.sh_size = FarOffset; }); }); },
          "section plat_resources lies past the end"},
         {"a resource section whose end wraps around",
          [] {
              return Edited([](Image& i) {
-                 i.editSection(i.section("plat_resources"), [](Elf64_Shdr& s) { s.sh_size = ~std::uint64_t(0) - s.sh_offset + 4; });
+                 i.EditSection(i.Section("plat_resources"), [](Elf64_Shdr& s) { s.sh_size = ~std::uint64_t(0) - s.sh_offset + 4; });
              });
          },
          "section plat_resources lies past the end"},
         {"section headers 2^62 bytes in",
-         [] { return Edited([](Image& i) { i.editHeader([](Elf64_Ehdr& h) { h.e_shoff = kFar; }); }); },
+         [] { return Edited([](Image& i) { i.EditHeader([](Elf64_Ehdr& h) { h.e_shoff = FarOffset; }); }); },
          "section headers lie past the end"},
         {"65,535 section headers",
-         [] { return Edited([](Image& i) { i.editHeader([](Elf64_Ehdr& h) { h.e_shnum = 0xFFFF; }); }); },
+         [] { return Edited([](Image& i) { i.EditHeader([](Elf64_Ehdr& h) { h.e_shnum = 0xFFFF; }); }); },
          "section headers lie past the end"},
         {"an extended section count of 2^40",
          [] {
              return Edited([](Image& i) {
-                 i.editHeader([](Elf64_Ehdr& h) { h.e_shnum = 0; });
-                 i.editSection(0, [](Elf64_Shdr& s) { s.sh_size = std::uint64_t(1) << 40; });
+                 i.EditHeader([](Elf64_Ehdr& h) { h.e_shnum = 0; });
+                 i.EditSection(0, [](Elf64_Shdr& s) { s.sh_size = std::uint64_t(1) << 40; });
              });
          },
          "section headers lie past the end"},
         {"a name table index past the count",
-         [] { return Edited([](Image& i) { i.editHeader([](Elf64_Ehdr& h) { h.e_shstrndx = h.e_shnum + 5; }); }); },
+         [] { return Edited([](Image& i) { i.EditHeader([](Elf64_Ehdr& h) { h.e_shstrndx = h.e_shnum + 5; }); }); },
          "no section name table"},
         {"an extended name table index of 2^31",
          [] {
              return Edited([](Image& i) {
-                 i.editHeader([](Elf64_Ehdr& h) { h.e_shstrndx = SHN_XINDEX; });
-                 i.editSection(0, [](Elf64_Shdr& s) { s.sh_link = 1u << 31; });
+                 i.EditHeader([](Elf64_Ehdr& h) { h.e_shstrndx = SHN_XINDEX; });
+                 i.EditSection(0, [](Elf64_Shdr& s) { s.sh_link = 1u << 31; });
              });
          },
          "no section name table"},
         {"section headers of the wrong size",
-         [] { return Edited([](Image& i) { i.editHeader([](Elf64_Ehdr& h) { h.e_shentsize = 40; }); }); },
+         [] { return Edited([](Image& i) { i.EditHeader([](Elf64_Ehdr& h) { h.e_shentsize = 40; }); }); },
          "no section headers"},
-        {"section headers cut off", [] { return Tiny().bytes().left(qsizetype(Tiny().header().e_shoff) + 100); },
+        {"section headers cut off", [] { return Tiny().Bytes().left(qsizetype(Tiny().Header().e_shoff) + 100); },
          "section headers lie past the end"},
         {"a resource section name outside the name table",
          [] {
-             return Edited([](Image& i) { i.editSection(i.section("plat_resources"), [](Elf64_Shdr& s) { s.sh_name = 0xFFFFFFF0; }); });
+             return Edited([](Image& i) { i.EditSection(i.Section("plat_resources"), [](Elf64_Shdr& s) { s.sh_name = 0xFFFFFFF0; }); });
          },
          "no embedded resources"},
         {"a resource directory claiming 2^32 - 1 bytes",
-         [] { return Edited([](Image& i) { i.set<std::uint32_t>(i.resources() + 8, 0xFFFFFFFF); }); },
+         [] { return Edited([](Image& i) { i.Set<std::uint32_t>(i.Resources() + 8, 0xFFFFFFFF); }); },
          "resource directory is truncated"},
         {"a resource directory claiming 2^32 - 1 resources",
-         [] { return Edited([](Image& i) { i.set<std::uint32_t>(i.resources() + 12, 0xFFFFFFFF); }); },
+         [] { return Edited([](Image& i) { i.Set<std::uint32_t>(i.Resources() + 12, 0xFFFFFFFF); }); },
          "resource 2 of the directory is truncated"},
         {"a resource type 65,535 bytes long",
-         [] { return Edited([](Image& i) { i.set<std::uint16_t>(i.resources() + 16, 0xFFFF); }); },
+         [] { return Edited([](Image& i) { i.Set<std::uint16_t>(i.Resources() + 16, 0xFFFF); }); },
          "resource 1 of the directory is truncated"},
         {"a resource 2^32 - 1 bytes long",
-         [] { return Edited([](Image& i) { i.set<std::uint32_t>(i.resources() + 26, 0xFFFFFFFF); }); },
+         [] { return Edited([](Image& i) { i.Set<std::uint32_t>(i.Resources() + 26, 0xFFFFFFFF); }); },
          "resource 1 of the directory is truncated"},
     };
     int n = 0;
@@ -358,7 +358,7 @@ TEST_F(ComTest, HostileSectionTablesAreReportedWithoutHugeReads)
     }
 
     // The intact library lists its one resource.
-    const ToolRun r = Regsvr({"-l", kTinyPath});
+    const ToolRun r = Regsvr({"-l", TinyPath});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("Resource: TINY 1 (4 bytes): 73 65 65 64")) << r.out.toStdString();
 }
@@ -367,7 +367,7 @@ TEST_F(ComTest, ALoadedLibraryReadsNoResourceOutsideItsImage)
 {
     // The library on disk is replaced after it was loaded; its section
     // headers now place the resources far outside the loaded image.
-    const QString path = Write(dir.path() + "/replaced/libtiny.so", Tiny().bytes());
+    const QString path = Write(dir.path() + "/replaced/libtiny.so", Tiny().Bytes());
     void* handle = dlopen(QFile::encodeName(path).constData(), RTLD_NOW | RTLD_LOCAL);
     ASSERT_TRUE(handle) << dlerror();
     const void* inside = dlsym(handle, "DllCanUnloadNow");
@@ -376,12 +376,12 @@ TEST_F(ComTest, ALoadedLibraryReadsNoResourceOutsideItsImage)
     QString error;
     const auto before = ReadResourcesFromModule(inside, &error);
     ASSERT_TRUE(before) << error.toStdString();
-    ASSERT_TRUE(before->find("TINY", 1));
-    EXPECT_EQ(before->find("TINY", 1)->data, "seed");
+    ASSERT_TRUE(before->Find("TINY", 1));
+    EXPECT_EQ(before->Find("TINY", 1)->data, "seed");
 
     for (std::uint64_t address : {std::uint64_t(0x7fff00000000), std::uint64_t(1) << 62, ~std::uint64_t(0) - 8}) {
         const QString fresh = Write(dir.path() + "/fresh.so", Edited([&](Image& i) {
-                                        i.editSection(i.section("plat_resources"),
+                                        i.EditSection(i.Section("plat_resources"),
                                                       [&](Elf64_Shdr& s) { s.sh_addr = address; });
                                     }));
         ASSERT_TRUE(QFile::remove(path));
@@ -408,10 +408,10 @@ TEST_F(ComTest, RelativeLibraryPathIsRefusedAndNeverLoaded)
     ASSERT_TRUE(QDir::setCurrent(folder));
 
     RegKey key;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, kClassKey, 0, KEY_ALL_ACCESS, key.put()), 0);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, ClassKey, 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()), 0);
     for (const char* relative : {"libmarker.so", "./libmarker.so", "sub/../libmarker.so", "current/libmarker.so"}) {
         SCOPED_TRACE(relative);
-        ASSERT_EQ(RegSetStringValue(key.get(), "", QString::fromLatin1(relative)), 0);
+        ASSERT_EQ(RegSetStringValue(key.Get(), "", QString::fromLatin1(relative)), 0);
         ComPtr<IDispatch> object;
         testing::internal::CaptureStderr();
         EXPECT_EQ(CoCreateInstance(CLSID_clsProbe, &object), CO_E_BAD_PATH);
@@ -428,7 +428,7 @@ TEST_F(ComTest, RelativeLibraryPathIsRefusedAndNeverLoaded)
 
     // By its absolute path the same library is loaded, and its constructor
     // leaves the marker: the marker does show a load.
-    ASSERT_EQ(RegSetStringValue(key.get(), "", folder + "/libmarker.so"), 0);
+    ASSERT_EQ(RegSetStringValue(key.Get(), "", folder + "/libmarker.so"), 0);
     ComPtr<IDispatch> object;
     EXPECT_EQ(CoCreateInstance(CLSID_clsProbe, &object), CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_TRUE(QFile::exists(marker));

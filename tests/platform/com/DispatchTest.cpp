@@ -19,7 +19,7 @@ protected:
     DISPID IdOf(const QString& name)
     {
         BStr text(name);
-        LPOLESTR names[] = {text.get()};
+        LPOLESTR names[] = {text.Get()};
         DISPID id = 0;
         EXPECT_EQ(object->GetIDsOfNames(IID_NULL, names, 1, 0, &id), S_OK);
         return id;
@@ -36,7 +36,7 @@ TEST_F(LateBound, NamesResolveWithoutRegardToCase)
 
     // Parameter names follow the member name.
     BStr member("Repeat"), p1("COUNT"), p2("text"), p3("nope");
-    LPOLESTR names[] = {member.get(), p1.get(), p2.get(), p3.get()};
+    LPOLESTR names[] = {member.Get(), p1.Get(), p2.Get(), p3.Get()};
     DISPID ids[4] = {};
     EXPECT_EQ(object->GetIDsOfNames(IID_NULL, names, 4, 0, ids), DISP_E_UNKNOWNNAME);
     EXPECT_EQ(ids[0], 0x60030003);
@@ -45,7 +45,7 @@ TEST_F(LateBound, NamesResolveWithoutRegardToCase)
     EXPECT_EQ(ids[3], DISPID_UNKNOWN);
 
     BStr unknown("Navigate");
-    LPOLESTR one[] = {unknown.get()};
+    LPOLESTR one[] = {unknown.Get()};
     DISPID id = 0;
     EXPECT_EQ(object->GetIDsOfNames(IID_NULL, one, 1, 0, &id), DISP_E_UNKNOWNNAME);
     EXPECT_EQ(id, DISPID_UNKNOWN);
@@ -87,7 +87,7 @@ TEST_F(LateBound, ByReferenceArgumentsAreWrittenBack)
     // Arguments by value are converted and the caller's copy is left alone.
     Variant byValue("7");
     ASSERT_EQ(CallByName(object.Get(), "Twice", {byValue}), S_OK);
-    EXPECT_EQ(*byValue.toQString(), "7");
+    EXPECT_EQ(*byValue.ToQString(), "7");
 }
 
 TEST_F(LateBound, InvokeByDispatchIdentifierWithNamedArguments)
@@ -107,7 +107,7 @@ TEST_F(LateBound, InvokeByDispatchIdentifierWithNamedArguments)
 
     // A [retval] parameter is the call's result.
     ASSERT_EQ(CallByName(object.Get(), "Version", {}, &result, nullptr, DISPATCH_PROPERTYGET), S_OK);
-    EXPECT_EQ(*result.toQString(), "27.0");
+    EXPECT_EQ(*result.ToQString(), "27.0");
     ASSERT_EQ(CallByName(object.Get(), "CallsOnThisThread", {}, &result), S_OK);
     EXPECT_EQ(result.vt, VT_I4);
 }

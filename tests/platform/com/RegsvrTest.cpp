@@ -10,7 +10,7 @@ using namespace plat;
 
 TEST_F(ComTest, RegsvrRegistersAndUnregisters)
 {
-    ToolRun r = Regsvr({kProbePath});
+    ToolRun r = Regsvr({ProbePath});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains("DllRegisterServer in")) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains("succeeded"));
@@ -20,7 +20,7 @@ TEST_F(ComTest, RegsvrRegistersAndUnregisters)
     EXPECT_TRUE(probe);
     probe.Reset();
 
-    r = Regsvr({"-u", "-s", kProbePath});
+    r = Regsvr({"-u", "-s", ProbePath});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.isEmpty());
     EXPECT_EQ(CLSIDFromProgID("ProbeServer.clsProbe", &clsid), CO_E_CLASSSTRING);
@@ -28,7 +28,7 @@ TEST_F(ComTest, RegsvrRegistersAndUnregisters)
 
 TEST_F(ComTest, RegsvrListsEmbeddedResources)
 {
-    const ToolRun r = Regsvr({"-l", kProbePath});
+    const ToolRun r = Regsvr({"-l", ProbePath});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     for (const char* expected : {"library ProbeServer {ACE59642-4C4C-4970-8C09-407DBE654C84} version 27.0",
                                  "interface _clsProbe {1034CCB5-CFE4-4076-B15B-C833C313FB05} [hidden, dual, "
@@ -65,9 +65,9 @@ TEST_F(ComTest, RegsvrExplainsFailures)
     EXPECT_TRUE(r.err.contains("no embedded resources")) << r.err.toStdString();
 
     // Registration refused by a read-only hive.
-    ASSERT_EQ(Regsvr({kProbePath}).exitCode, 0);
+    ASSERT_EQ(Regsvr({ProbePath}).exitCode, 0);
     ASSERT_TRUE(QFile::setPermissions(UserHivePath(), QFile::ReadOwner));
-    r = Regsvr({"-u", kProbePath});
+    r = Regsvr({"-u", ProbePath});
     EXPECT_EQ(r.exitCode, 4);
     EXPECT_TRUE(r.err.contains("DllUnregisterServer in")) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("0x80040201")) << r.err.toStdString();
@@ -84,7 +84,7 @@ TEST_F(ComTest, RegsvrSaysWhatInTheRegistryStoodInTheWay)
     ASSERT_TRUE(hive.open(QIODevice::WriteOnly));
     hive.write(damaged);
     hive.close();
-    ToolRun r = Regsvr({kProbePath});
+    ToolRun r = Regsvr({ProbePath});
     EXPECT_EQ(r.exitCode, 4);
     EXPECT_TRUE(r.err.contains("could not register the type library): the registry hive " + UserHivePath() +
                                " is corrupt (line 4: unterminated quoted text); it reads as empty and was left "
@@ -96,9 +96,9 @@ TEST_F(ComTest, RegsvrSaysWhatInTheRegistryStoodInTheWay)
 
     // A hive the user may not write.
     ASSERT_TRUE(hive.remove());
-    ASSERT_EQ(Regsvr({"-s", kProbePath}).exitCode, 0);
+    ASSERT_EQ(Regsvr({"-s", ProbePath}).exitCode, 0);
     ASSERT_TRUE(QFile::setPermissions(UserHivePath(), QFile::ReadOwner));
-    r = Regsvr({kProbePath});
+    r = Regsvr({ProbePath});
     EXPECT_EQ(r.exitCode, 4);
     EXPECT_TRUE(r.err.contains("could not register the type library): no write access to the registry hive " +
                                UserHivePath()))
@@ -117,7 +117,7 @@ TEST_F(ComTest, RegsvrRegistersBesideAKeyTwoHundredThousandDeep)
     hive.write(text);
     hive.close();
 
-    const ToolRun r = Regsvr({"-s", kProbePath});
+    const ToolRun r = Regsvr({"-s", ProbePath});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_LT(QFileInfo(UserHivePath()).size(), text.size() + 4096) << "the deep path written once";
     CLSID clsid;

@@ -20,24 +20,24 @@ using namespace plat;
 
 TEST(Guid, TextAndBinaryForms)
 {
-    const auto g = GUID::parse(u"{1034ccb5-CFE4-4076-b15b-C833C313FB05}");
+    const auto g = GUID::Parse(u"{1034ccb5-CFE4-4076-b15b-C833C313FB05}");
     ASSERT_TRUE(g);
-    EXPECT_EQ(g->toString(), "{1034CCB5-CFE4-4076-B15B-C833C313FB05}");
-    EXPECT_EQ(g->toBytes().toHex(), "b5cc3410e4cf7640b15bc833c313fb05");
-    EXPECT_EQ(GUID::fromBytes(g->toBytes()), g);
-    EXPECT_EQ(IID_IDispatch.toString(), "{00020400-0000-0000-C000-000000000046}");
-    EXPECT_EQ(IID_IClassFactory.toString(), "{00000001-0000-0000-C000-000000000046}");
+    EXPECT_EQ(g->ToString(), "{1034CCB5-CFE4-4076-B15B-C833C313FB05}");
+    EXPECT_EQ(g->ToBytes().toHex(), "b5cc3410e4cf7640b15bc833c313fb05");
+    EXPECT_EQ(GUID::FromBytes(g->ToBytes()), g);
+    EXPECT_EQ(IID_IDispatch.ToString(), "{00020400-0000-0000-C000-000000000046}");
+    EXPECT_EQ(IID_IClassFactory.ToString(), "{00000001-0000-0000-C000-000000000046}");
 
     for (const char16_t* bad : {u"", u"{1034CCB5-CFE4-4076-B15B-C833C313FB05", u"{1034CCB5CFE4-4076-B15B-C833C313FB05}",
                                 u"{1034CCB5-CFE4-4076-B15B-C833C313FB0G}", u"{1034CCB5-CFE4-4076-B15B-C833C313FB0}"})
-        EXPECT_FALSE(GUID::parse(bad)) << QString::fromUtf16(bad).toStdString();
+        EXPECT_FALSE(GUID::Parse(bad)) << QString::fromUtf16(bad).toStdString();
 }
 
 TEST(Guid, OnlyTheExactBracedHexFormParses)
 {
     const QString good = QStringLiteral("{1034CCB5-CFE4-4076-B15B-C833C313FB05}");
-    ASSERT_TRUE(GUID::parse(good));
-    ASSERT_TRUE(GUID::parse(good.toLower()));
+    ASSERT_TRUE(GUID::Parse(good));
+    ASSERT_TRUE(GUID::Parse(good.toLower()));
     const char16_t* bad[] = {
         u"1034CCB5-CFE4-4076-B15B-C833C313FB05",             // no braces
         u"{1034CCB5-CFE4-4076-B15B-C833C313FB05",            // no closing brace
@@ -66,32 +66,32 @@ TEST(Guid, OnlyTheExactBracedHexFormParses)
         u"{----------------------------------}",
     };
     for (const char16_t* text : bad)
-        EXPECT_FALSE(GUID::parse(text)) << QString::fromUtf16(text).toStdString();
+        EXPECT_FALSE(GUID::Parse(text)) << QString::fromUtf16(text).toStdString();
     const char16_t withNul[] = u"{1034CCB5-CFE4-4076-B15B-C833C313FB05}";
-    EXPECT_FALSE(GUID::parse(QStringView(withNul, 39))) << "a NUL after the closing brace";
+    EXPECT_FALSE(GUID::Parse(QStringView(withNul, 39))) << "a NUL after the closing brace";
 
     // Every digit counts, in its place.
-    const auto ones = GUID::parse(u"{11111111-2222-3333-4455-66778899AABB}");
+    const auto ones = GUID::Parse(u"{11111111-2222-3333-4455-66778899AABB}");
     ASSERT_TRUE(ones);
     EXPECT_EQ(ones->Data1, 0x11111111u);
     EXPECT_EQ(ones->Data2, 0x2222);
     EXPECT_EQ(ones->Data3, 0x3333);
-    EXPECT_EQ(ones->toBytes().right(8).toHex(), "445566778899aabb");
+    EXPECT_EQ(ones->ToBytes().right(8).toHex(), "445566778899aabb");
 }
 
 TEST(BStr, LengthPrefixedText)
 {
     BStr text(QStringLiteral("h\u00e9llo"));
-    EXPECT_EQ(text.length(), 5u);
-    EXPECT_EQ(SysStringByteLen(text.get()), 10u);
-    EXPECT_EQ(reinterpret_cast<const std::uint32_t*>(text.get())[-1], 10u) << "byte count sits before the text";
-    EXPECT_EQ(text.get()[5], 0) << "and a NUL after it";
+    EXPECT_EQ(text.Length(), 5u);
+    EXPECT_EQ(SysStringByteLen(text.Get()), 10u);
+    EXPECT_EQ(reinterpret_cast<const std::uint32_t*>(text.Get())[-1], 10u) << "byte count sits before the text";
+    EXPECT_EQ(text.Get()[5], 0) << "and a NUL after it";
 
     // Embedded NULs belong to the text.
     const char16_t raw[] = {u'a', 0, u'b'};
-    BStr withNul = BStr::Adopt(SysAllocStringLen(raw, 3));
-    EXPECT_EQ(withNul.length(), 3u);
-    EXPECT_EQ(withNul.toQString(), QString::fromUtf16(raw, 3));
+    BStr withNul = BStr::Attach(SysAllocStringLen(raw, 3));
+    EXPECT_EQ(withNul.Length(), 3u);
+    EXPECT_EQ(withNul.ToQString(), QString::fromUtf16(raw, 3));
 
     EXPECT_EQ(SysStringLen(nullptr), 0u);
     EXPECT_EQ(QStringFromBSTR(nullptr), QString());
@@ -108,10 +108,10 @@ TEST(BStr, ALeadingByteOrderMarkIsACharacterOfTheText)
     for (const char16_t mark : {u'\uFEFF', u'\uFFFE'}) {
         const char16_t raw[] = {mark, u'A', u'\u00e9', 0};
         const QString expected = QString(QChar(mark)) + QStringLiteral("A\u00e9");
-        BStr text = BStr::Adopt(SysAllocStringLen(raw, 3));
-        EXPECT_EQ(text.toQString(), expected);
+        BStr text = BStr::Attach(SysAllocStringLen(raw, 3));
+        EXPECT_EQ(text.ToQString(), expected);
         EXPECT_EQ(QStringFromOLESTR(raw), expected);
-        EXPECT_EQ(Variant(raw).toQString(), expected);
+        EXPECT_EQ(Variant(raw).ToQString(), expected);
     }
 }
 
@@ -155,7 +155,7 @@ TEST(Variant, ConversionsForLateBoundCalls)
     EXPECT_EQ(to(Variant(std::int32_t(7)), VT_BOOL).boolVal, VARIANT_TRUE);
     EXPECT_EQ(to(Variant(std::int32_t(0)), VT_BOOL).boolVal, VARIANT_FALSE);
     EXPECT_EQ(to(Variant("false"), VT_BOOL).boolVal, VARIANT_FALSE);
-    EXPECT_EQ(*Variant(true).toQString(), "True");
+    EXPECT_EQ(*Variant(true).ToQString(), "True");
 
     // Integers round half to even.
     EXPECT_EQ(to(Variant(2.5), VT_I2).iVal, 2);
@@ -163,8 +163,8 @@ TEST(Variant, ConversionsForLateBoundCalls)
     EXPECT_EQ(to(Variant(-2.5), VT_I4).lVal, -2);
     EXPECT_EQ(to(Variant(" 42 "), VT_I2).iVal, 42);
     EXPECT_EQ(to(Variant("&H10"), VT_I4).lVal, 16);
-    EXPECT_EQ(*Variant(std::int16_t(-5)).toQString(), "-5");
-    EXPECT_EQ(*Variant(3392.5f).toQString(), "3392.5");
+    EXPECT_EQ(*Variant(std::int16_t(-5)).ToQString(), "-5");
+    EXPECT_EQ(*Variant(3392.5f).ToQString(), "3392.5");
 
     to(Variant(std::int32_t(40000)), VT_I2, &hr);
     EXPECT_EQ(hr, DISP_E_OVERFLOW);
@@ -179,7 +179,7 @@ TEST(Variant, ConversionsForLateBoundCalls)
 
     // A by-reference source is read through its pointer.
     std::int16_t h = 300;
-    EXPECT_EQ(*Variant::RefI2(&h).toQString(), "300");
+    EXPECT_EQ(*Variant::RefI2(&h).ToQString(), "300");
 }
 
 TEST(Variant, StoringThroughReferencesConverts)
@@ -209,9 +209,9 @@ TEST(Variant, CopiesOwnTheirText)
     EXPECT_NE(a.bstrVal, b.bstrVal);
     Variant c = std::move(a);
     EXPECT_EQ(a.vt, VT_EMPTY);
-    EXPECT_EQ(*c.toQString(), "shared?");
+    EXPECT_EQ(*c.ToQString(), "shared?");
     b = c;
-    EXPECT_EQ(*b.toQString(), "shared?");
+    EXPECT_EQ(*b.ToQString(), "shared?");
 }
 
 namespace {
@@ -230,7 +230,7 @@ struct IntegerRange {
     double highest;
 };
 
-const IntegerRange kIntegers[] = {
+const IntegerRange Integers[] = {
     {VT_I1, -128, 127},
     {VT_UI1, 0, 255},
     {VT_I2, -32768, 32767},
@@ -254,7 +254,7 @@ TEST(Variant, NaNAndInfinitiesFitNoIntegerType)
     const Variant sources[] = {Variant(nan),         Variant(-nan), Variant(std::numeric_limits<double>::signaling_NaN()),
                                Variant(float(nan)),  Variant(inf),  Variant(-inf),
                                Variant(float(inf)),  Variant(float(-inf)), refNaN};
-    for (const IntegerRange& type : kIntegers) {
+    for (const IntegerRange& type : Integers) {
         for (const Variant& source : sources) {
             Variant out(std::int16_t(7));
             EXPECT_EQ(VariantChangeType(&out, &source, 0, type.vt), DISP_E_OVERFLOW)

@@ -125,12 +125,12 @@ TEST_F(DialogControls, ControlsInAFrameArePlacedFromItsCornerAndPaintedByIt)
 TEST_F(DialogControls, TextChangesAreReportedForCodeAndForTyping)
 {
     form->txtName.Text = QStringLiteral("first");
-    EXPECT_EQ(form->txtName.Text.get(), QStringLiteral("first"));
+    EXPECT_EQ(form->txtName.Text.Get(), QStringLiteral("first"));
     EXPECT_EQ(form->changes, 1);
     form->txtName.Text = QStringLiteral("first");  // no change, no event
     EXPECT_EQ(form->changes, 1);
     form->txtName.TypeByUser(QStringLiteral("C:\\My Pages\\a b.htm"));
-    EXPECT_EQ(form->txtName.Text.get(), QStringLiteral("C:\\My Pages\\a b.htm"));
+    EXPECT_EQ(form->txtName.Text.Get(), QStringLiteral("C:\\My Pages\\a b.htm"));
     EXPECT_GE(form->changes, 2);
 
     // An error in Change reaches the code that assigned the text.
@@ -141,11 +141,11 @@ TEST_F(DialogControls, TextChangesAreReportedForCodeAndForTyping)
     form->txtName.Change = nullptr;
     const QString longText(5000, u'x');
     form->txtName.Text = longText;
-    EXPECT_EQ(form->txtName.Text.get(), longText);
+    EXPECT_EQ(form->txtName.Text.Get(), longText);
 
     form->txtName.Locked = true;
     form->txtName.TypeByUser(QStringLiteral("typed"));
-    EXPECT_EQ(form->txtName.Text.get(), longText);
+    EXPECT_EQ(form->txtName.Text.Get(), longText);
 }
 
 TEST_F(DialogControls, OptionButtonsExcludeEachOtherOnlyWithinTheirContainer)
@@ -190,7 +190,7 @@ TEST_F(DialogControls, EnterPressesTheDefaultButtonAndEscTheCancelButton)
     QTest::keyClick(form->txtName.Widget(), Qt::Key_Escape);
     QTest::keyClick(form->txtName.Widget(), Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(form->pressed, (QStringList{"OK", "Cancel", "OK"}));
-    EXPECT_TRUE(form->txtName.Text.get().isEmpty());
+    EXPECT_TRUE(form->txtName.Text.Get().isEmpty());
 
     // Enter on another button presses that one.
     form->pressed.clear();

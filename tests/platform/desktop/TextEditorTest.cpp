@@ -22,7 +22,7 @@
 
 namespace {
 
-const QString kAwkwardPath = QStringLiteral("/tmp/My Pages/it's \"$(rm -rf ~)\" ; a&b | %f `x` \\n.htm");
+const QString AwkwardPath = QStringLiteral("/tmp/My Pages/it's \"$(rm -rf ~)\" ; a&b | %f `x` \\n.htm");
 
 class TextEditorTest : public ::testing::Test {
 protected:
@@ -127,7 +127,7 @@ TEST_F(TextEditorTest, TheDefaultEditorGetsAnAbsolutePathWhateverTheStoredText)
         {QStringLiteral("-R"), work + QStringLiteral("/-R")},
         {QStringLiteral("--help"), work + QStringLiteral("/--help")},
         {QStringLiteral("pins/sitepin.htm"), work + QStringLiteral("/pins/sitepin.htm")},
-        {kAwkwardPath, kAwkwardPath},
+        {AwkwardPath, AwkwardPath},
         {QUrl::fromLocalFile(QStringLiteral("/tmp/My Pages/a b#c.htm")).toString(), QStringLiteral("/tmp/My Pages/a b#c.htm")},
     };
     for (const auto& [stored, file] : cases) {
@@ -152,7 +152,7 @@ TEST_F(TextEditorTest, AnEntryThatTakesAddressesGetsTheAbsolutePathOrAFileAddres
 
     // ... unless the entry asks for addresses only.
     DesktopEntry(QStringLiteral("pad.desktop"), "Exec=pad %u\nX-GIO-NoFuse=true\n");
-    for (const auto& [stored, path] : {std::pair{QStringLiteral("+!touch FILE"), file}, std::pair{kAwkwardPath, kAwkwardPath}}) {
+    for (const auto& [stored, path] : {std::pair{QStringLiteral("+!touch FILE"), file}, std::pair{AwkwardPath, AwkwardPath}}) {
         EXPECT_EQ(Edit(stored), QStringLiteral("started"));
         const auto args = StartedWith(QStringLiteral("pad"));
         ASSERT_TRUE(args && args->size() == 1) << stored.toStdString();
@@ -222,16 +222,16 @@ TEST_F(FallbackEditorTest, FallbacksComeInOrderAndTerminalEditorsGetATerminal)
     qputenv("EDITOR", "nano");
 
     // Without a terminal only the graphical editor is left.
-    auto commands = plat::FallbackEditorCommands(kAwkwardPath);
+    auto commands = plat::FallbackEditorCommands(AwkwardPath);
     ASSERT_EQ(commands.size(), 1u);
-    EXPECT_EQ(commands[0], (plat::LaunchCommand{gedit, {kAwkwardPath}}));
+    EXPECT_EQ(commands[0], (plat::LaunchCommand{gedit, {AwkwardPath}}));
 
     const QString term = Editor(QStringLiteral("x-terminal-emulator"));
-    commands = plat::FallbackEditorCommands(kAwkwardPath);
+    commands = plat::FallbackEditorCommands(AwkwardPath);
     ASSERT_EQ(commands.size(), 3u);
-    EXPECT_EQ(commands[0], (plat::LaunchCommand{term, {"-e", vi, "-R", kAwkwardPath}}));
-    EXPECT_EQ(commands[1], (plat::LaunchCommand{term, {"-e", nano, kAwkwardPath}}));
-    EXPECT_EQ(commands[2], (plat::LaunchCommand{gedit, {kAwkwardPath}}));
+    EXPECT_EQ(commands[0], (plat::LaunchCommand{term, {"-e", vi, "-R", AwkwardPath}}));
+    EXPECT_EQ(commands[1], (plat::LaunchCommand{term, {"-e", nano, AwkwardPath}}));
+    EXPECT_EQ(commands[2], (plat::LaunchCommand{gedit, {AwkwardPath}}));
 
     // No file: the editor opens without one.
     EXPECT_EQ(plat::FallbackEditorCommands(QString()).back(), (plat::LaunchCommand{gedit, {}}));
@@ -244,7 +244,7 @@ TEST(EditorPath, IsAlwaysAbsoluteAndNeverAnOptionOrACommand)
     EXPECT_EQ(plat::EditorPath(QStringLiteral("-R")), here + QStringLiteral("/-R"));
     EXPECT_EQ(plat::EditorPath(QStringLiteral("file:///tmp/a%20b.htm")), QStringLiteral("/tmp/a b.htm"));
     EXPECT_EQ(plat::EditorPath(QStringLiteral("FILE:///tmp/x.htm")), QStringLiteral("/tmp/x.htm"));
-    EXPECT_EQ(plat::EditorPath(kAwkwardPath), kAwkwardPath);
+    EXPECT_EQ(plat::EditorPath(AwkwardPath), AwkwardPath);
     EXPECT_EQ(plat::EditorPath(QString()), QString());
 }
 

@@ -15,9 +15,10 @@ using namespace plat;
 TEST_F(RegistryTest, CorruptHiveIsReportedReadAsEmptyAndNeverOverwritten)
 {
     RegKey key;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Keep", 0, KEY_ALL_ACCESS, key.put()), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetStringValue(key.get(), "a", "1"), ERROR_SUCCESS);
-    key.reset();
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Keep", 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetStringValue(key.Get(), "a", "1"), ERROR_SUCCESS);
+    key.Reset();
 
     // A half-written line in the middle of otherwise good data.
     QByteArray damaged = FileText(UserHivePath());
@@ -124,14 +125,15 @@ int Wait(pid_t pid)
 
 TEST_F(RegistryTest, TwoProcessesWritingAtOnceLoseNothing)
 {
-    constexpr int kEach = 120;
+    constexpr int ValuesEach = 120;
     auto writer = [](const char* prefix) {
         return [prefix] {
             int failures = 0;
-            for (int i = 0; i < kEach; ++i) {
+            for (int i = 0; i < ValuesEach; ++i) {
                 RegKey key;
-                failures += RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Race", 0, KEY_ALL_ACCESS, key.put()) != 0;
-                failures += RegSetDwordValue(key.get(), QString("%1%2").arg(prefix).arg(i), DWORD(i)) != 0;
+                failures += RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Race", 0, KEY_ALL_ACCESS,
+                                           key.ReleaseAndGetAddressOf()) != 0;
+                failures += RegSetDwordValue(key.Get(), QString("%1%2").arg(prefix).arg(i), DWORD(i)) != 0;
             }
             return failures;
         };
@@ -143,7 +145,7 @@ TEST_F(RegistryTest, TwoProcessesWritingAtOnceLoseNothing)
     EXPECT_EQ(Wait(a), 0);
     EXPECT_EQ(Wait(b), 0);
 
-    for (int i = 0; i < kEach; ++i) {
+    for (int i = 0; i < ValuesEach; ++i) {
         EXPECT_EQ(RegGetDwordValue(HKEY_CURRENT_USER, "Software\\Race", QString("a%1").arg(i)), DWORD(i));
         EXPECT_EQ(RegGetDwordValue(HKEY_CURRENT_USER, "Software\\Race", QString("b%1").arg(i)), DWORD(i));
     }
@@ -152,15 +154,16 @@ TEST_F(RegistryTest, TwoProcessesWritingAtOnceLoseNothing)
 TEST_F(RegistryTest, ChangeByAnotherProcessIsSeen)
 {
     RegKey key;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Seen", 0, KEY_ALL_ACCESS, key.put()), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetStringValue(key.get(), "v", "old"), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Seen", 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetStringValue(key.Get(), "v", "old"), ERROR_SUCCESS);
     EXPECT_EQ(RegGetStringValue(HKEY_CURRENT_USER, "Software\\Seen", "v"), "old");
     EXPECT_EQ(Wait(Spawn([] { return int(RegSetStringValue(HKEY_CURRENT_USER, "w", "x")) +
                                   int(RegSetStringValue(HKEY_CURRENT_USER, "w2", "y")); })), 0);
     ASSERT_EQ(Wait(Spawn([] {
                   RegKey k;
-                  RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Seen", 0, KEY_ALL_ACCESS, k.put());
-                  return int(RegSetStringValue(k.get(), "v", "new"));
+                  RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Seen", 0, KEY_ALL_ACCESS, k.ReleaseAndGetAddressOf());
+                  return int(RegSetStringValue(k.Get(), "v", "new"));
               })),
               0);
     EXPECT_EQ(RegGetStringValue(HKEY_CURRENT_USER, "Software\\Seen", "v"), "new");

@@ -13,12 +13,12 @@ using registry::HiveLoadCount;
 
 namespace {
 
-constexpr int kDeep = 200000;
-constexpr int kWide = 100000;
+constexpr int DeepKeys = 200000;
+constexpr int WideKeys = 100000;
 
 QString DeepPath()
 {
-    return QStringLiteral("a\\").repeated(kDeep - 1) + QStringLiteral("a");
+    return QStringLiteral("a\\").repeated(DeepKeys - 1) + QStringLiteral("a");
 }
 
 QString WideName(int i)
@@ -55,9 +55,10 @@ TEST_F(BigHive, KeyTwoHundredThousandDeepIsReadAndRewrittenInProportion)
     ASSERT_EQ(RegEnumKeyEx(HKEY_CURRENT_USER, 0, &first), ERROR_SUCCESS);
     EXPECT_EQ(first, "a");
     RegKey deeper;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, DeepPath() + "\\b\\c", 0, KEY_ALL_ACCESS, deeper.put()),
-              ERROR_SUCCESS);
-    ASSERT_EQ(RegSetDwordValue(deeper.get(), "n", 7), ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyEx(HKEY_CURRENT_USER, DeepPath() + "\\b\\c", 0, KEY_ALL_ACCESS, deeper.ReleaseAndGetAddressOf()),
+        ERROR_SUCCESS);
+    ASSERT_EQ(RegSetDwordValue(deeper.Get(), "n", 7), ERROR_SUCCESS);
     EXPECT_EQ(RegGetDwordValue(HKEY_CURRENT_USER, DeepPath() + "\\b\\c", "n"), 7u);
     EXPECT_LT(FileText(UserHivePath()).size(), 2 * text.size() + 100);
 
@@ -69,33 +70,35 @@ TEST_F(BigHive, KeyTwoHundredThousandDeepIsReadAndRewrittenInProportion)
 TEST_F(BigHive, HundredThousandSiblingsAreParsedOnceAndKeptWhole)
 {
     QByteArray text = "Registry Hive Text Version 1.00\n\n";
-    for (int i = kWide - 1; i >= 0; --i)  // against the order they are kept in
+    for (int i = WideKeys - 1; i >= 0; --i)  // against the order they are kept in
         text += "[HKEY_CURRENT_USER\\Software\\Classes\\Crowd\\" + WideName(i).toUtf8() + "]\n@=\"" +
                 QByteArray::number(i) + "\"\n\n";
     WriteFile(UserHivePath(), text);
 
-    EXPECT_EQ(RegGetStringValue(HKEY_CLASSES_ROOT, "Crowd\\" + WideName(kWide / 2), ""), QString::number(kWide / 2));
+    EXPECT_EQ(RegGetStringValue(HKEY_CLASSES_ROOT, "Crowd\\" + WideName(WideKeys / 2), ""), QString::number(WideKeys / 2));
     RegKey crowd;
-    ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Classes\\Crowd", 0, KEY_READ, crowd.put()), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Classes\\Crowd", 0, KEY_READ, crowd.ReleaseAndGetAddressOf()),
+              ERROR_SUCCESS);
     QString name;
-    for (int i = 0; i < kWide; ++i) {  // every index, in order
-        ASSERT_EQ(RegEnumKeyEx(crowd.get(), DWORD(i), &name), ERROR_SUCCESS);
+    for (int i = 0; i < WideKeys; ++i) {  // every index, in order
+        ASSERT_EQ(RegEnumKeyEx(crowd.Get(), DWORD(i), &name), ERROR_SUCCESS);
         ASSERT_EQ(name, WideName(i));
     }
-    EXPECT_EQ(RegEnumKeyEx(crowd.get(), kWide, &name), ERROR_NO_MORE_ITEMS);
+    EXPECT_EQ(RegEnumKeyEx(crowd.Get(), WideKeys, &name), ERROR_NO_MORE_ITEMS);
     EXPECT_EQ(RegGetStringValue(HKEY_LOCAL_MACHINE, "Software", ""), std::nullopt);  // the other hive, read once too
     const auto loads = HiveLoadCount();
 
     // A registration's worth of changes works on the hive already parsed.
     for (int i = 0; i < 20; ++i) {
         RegKey key;
-        ASSERT_EQ(RegCreateKeyEx(HKEY_CLASSES_ROOT, QString("Mine\\%1").arg(i), 0, KEY_ALL_ACCESS, key.put()),
+        ASSERT_EQ(RegCreateKeyEx(HKEY_CLASSES_ROOT, QString("Mine\\%1").arg(i), 0, KEY_ALL_ACCESS,
+                                 key.ReleaseAndGetAddressOf()),
                   ERROR_SUCCESS);
-        ASSERT_EQ(RegSetStringValue(key.get(), "", "mine"), ERROR_SUCCESS);
+        ASSERT_EQ(RegSetStringValue(key.Get(), "", "mine"), ERROR_SUCCESS);
     }
     EXPECT_EQ(HiveLoadCount(), loads) << "none of them read the file again";
     const QByteArray after = FileText(UserHivePath());
-    EXPECT_EQ(after.count("\\Crowd\\"), kWide);
+    EXPECT_EQ(after.count("\\Crowd\\"), WideKeys);
     EXPECT_EQ(after.count("\\Mine\\"), 20);
 }
 

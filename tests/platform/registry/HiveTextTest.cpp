@@ -21,7 +21,7 @@ namespace {
 
 // Line breaks, quotes, backslashes, the escape's own spelling, other control
 // characters, non-ASCII text and lookalikes of the file's own syntax.
-const QStringList kHostile = {
+const QStringList Hostile = {
     "bad\nname",       "cr\rand lf\r\n", "tab\there",      "quote\"in\"side",  "ends in backslash\\",
     "\\",              "\"",             "\\x41 as typed", "\x01\x1f\x7f bell", QString::fromUtf8("nul\0inside", 10),
     "]",               "[HKEY_CURRENT_USER\\Elsewhere]",   "=hex:01,02,\\",    ";not a comment",
@@ -33,7 +33,7 @@ const QStringList kHostile = {
 QStringList KeyNames()
 {
     QStringList names;
-    for (const QString& name : kHostile)
+    for (const QString& name : Hostile)
         if (!name.contains(u'\\'))
             names << name;
     return names;
@@ -44,7 +44,7 @@ QByteArray Stored(const QString& text)
     return text.toUtf8() + '\0';
 }
 
-const char* const kUser = "HKEY_CURRENT_USER";
+const char* const UserRoot = "HKEY_CURRENT_USER";
 
 // Every key of the hive with its path, parents before children.
 std::vector<std::pair<QString, const registry::Key*>> AllKeys(const Hive& hive)
@@ -52,7 +52,7 @@ std::vector<std::pair<QString, const registry::Key*>> AllKeys(const Hive& hive)
     std::vector<std::pair<QString, const registry::Key*>> keys{{QString(), &hive.root}};
     for (std::size_t i = 0; i < keys.size(); ++i) {
         const auto [path, key] = keys[i];
-        for (const auto& [name, subkey] : key->subkeys())
+        for (const auto& [name, subkey] : key->Subkeys())
             keys.emplace_back(path.isEmpty() ? name : path + u'\\' + name, &subkey);
     }
     return keys;
@@ -69,14 +69,14 @@ registry::ParseResult IndexOf(const QByteArray& text)
             at += n;
             return n;
         },
-        kUser);
+        UserRoot);
 }
 
 // Reading single keys through the index of `text` finds what the whole tree
 // holds, and no key it lacks.
 void ExpectIndexAgreesWithTree(const QByteArray& text, const std::string& what)
 {
-    const auto tree = ParseHive(text, kUser);
+    const auto tree = ParseHive(text, UserRoot);
     const auto indexed = IndexOf(text);
     ASSERT_EQ(bool(tree.hive), bool(indexed.index)) << what;
     EXPECT_EQ(indexed.line, tree.line) << what;
@@ -84,23 +84,23 @@ void ExpectIndexAgreesWithTree(const QByteArray& text, const std::string& what)
     if (!tree.hive)
         return;
     for (const auto& [path, key] : AllKeys(*tree.hive)) {
-        EXPECT_TRUE(indexed.index->contains(path)) << what << ": " << path.toStdString();
-        EXPECT_TRUE(indexed.index->contains(path.toUpper())) << what << ": " << path.toStdString();
+        EXPECT_TRUE(indexed.index->Contains(path)) << what << ": " << path.toStdString();
+        EXPECT_TRUE(indexed.index->Contains(path.toUpper())) << what << ": " << path.toStdString();
         QByteArray sections;
-        for (const auto& span : indexed.index->spansOf(path))
+        for (const auto& span : indexed.index->SpansOf(path))
             sections += text.mid(span.offset, span.length);
-        const auto parsed = registry::ParseHiveSections(sections, kUser);
+        const auto parsed = registry::ParseHiveSections(sections, UserRoot);
         ASSERT_TRUE(parsed.hive) << what << ": " << path.toStdString();
-        const registry::Key* read = parsed.hive->find(path);
+        const registry::Key* read = parsed.hive->Find(path);
         const std::vector<registry::Value> none;
-        const auto& values = read ? read->values() : none;
-        ASSERT_EQ(values.size(), key->values().size()) << what << ": " << path.toStdString();
+        const auto& values = read ? read->Values() : none;
+        ASSERT_EQ(values.size(), key->Values().size()) << what << ": " << path.toStdString();
         for (std::size_t i = 0; i < values.size(); ++i) {
-            EXPECT_EQ(values[i].name, key->values()[i].name);
-            EXPECT_EQ(values[i].type, key->values()[i].type);
-            EXPECT_EQ(values[i].data, key->values()[i].data);
+            EXPECT_EQ(values[i].name, key->Values()[i].name);
+            EXPECT_EQ(values[i].type, key->Values()[i].type);
+            EXPECT_EQ(values[i].data, key->Values()[i].data);
         }
-        EXPECT_FALSE(indexed.index->contains(path + "\\absent")) << what;
+        EXPECT_FALSE(indexed.index->Contains(path + "\\absent")) << what;
     }
 }
 
@@ -109,49 +109,52 @@ void ExpectIndexAgreesWithTree(const QByteArray& text, const std::string& what)
 TEST_F(RegistryTest, HostileNamesAndValuesRoundTripThroughTheHiveFile)
 {
     RegKey keep;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Keep", 0, KEY_ALL_ACCESS, keep.put()), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetStringValue(keep.get(), "", "registration"), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Keep", 0, KEY_ALL_ACCESS, keep.ReleaseAndGetAddressOf()),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetStringValue(keep.Get(), "", "registration"), ERROR_SUCCESS);
 
     RegKey key;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Hostile", 0, KEY_ALL_ACCESS, key.put()), ERROR_SUCCESS);
-    for (const QString& text : kHostile)
-        ASSERT_EQ(RegSetStringValue(key.get(), text, text), ERROR_SUCCESS) << text.toStdString();
-    ASSERT_EQ(RegSetStringValue(key.get(), "", "\n"), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetStringValue(key.get(), "empty", ""), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Hostile", 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()),
+              ERROR_SUCCESS);
+    for (const QString& text : Hostile)
+        ASSERT_EQ(RegSetStringValue(key.Get(), text, text), ERROR_SUCCESS) << text.toStdString();
+    ASSERT_EQ(RegSetStringValue(key.Get(), "", "\n"), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetStringValue(key.Get(), "empty", ""), ERROR_SUCCESS);
     for (const QString& name : KeyNames()) {
         RegKey sub;
-        ASSERT_EQ(RegCreateKeyEx(key.get(), name, 0, KEY_ALL_ACCESS, sub.put()), ERROR_SUCCESS) << name.toStdString();
-        ASSERT_EQ(RegSetStringValue(sub.get(), "", name), ERROR_SUCCESS);
+        ASSERT_EQ(RegCreateKeyEx(key.Get(), name, 0, KEY_ALL_ACCESS, sub.ReleaseAndGetAddressOf()), ERROR_SUCCESS)
+            << name.toStdString();
+        ASSERT_EQ(RegSetStringValue(sub.Get(), "", name), ERROR_SUCCESS);
     }
     // The hive stays writable, and every write after reads back too.
-    ASSERT_EQ(RegSetStringValue(keep.get(), "after", "still written"), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetStringValue(keep.Get(), "after", "still written"), ERROR_SUCCESS);
 
     // What the file holds, read on its own.
-    const auto parsed = ParseHive(FileText(UserHivePath()), kUser);
+    const auto parsed = ParseHive(FileText(UserHivePath()), UserRoot);
     ASSERT_TRUE(parsed.hive) << "line " << parsed.line << ": " << parsed.reason.toStdString();
-    const registry::Key* onDisk = parsed.hive->find("Software\\Hostile");
+    const registry::Key* onDisk = parsed.hive->Find("Software\\Hostile");
     ASSERT_TRUE(onDisk);
-    for (const QString& text : kHostile) {
-        const registry::Value* v = onDisk->findValue(text);
+    for (const QString& text : Hostile) {
+        const registry::Value* v = onDisk->FindValue(text);
         ASSERT_TRUE(v) << text.toStdString();
         EXPECT_EQ(v->name, text);
         EXPECT_EQ(v->data, Stored(text)) << text.toStdString();
     }
-    EXPECT_EQ(onDisk->findValue("")->data, Stored("\n"));
-    EXPECT_EQ(onDisk->findValue("empty")->data, Stored(""));
+    EXPECT_EQ(onDisk->FindValue("")->data, Stored("\n"));
+    EXPECT_EQ(onDisk->FindValue("empty")->data, Stored(""));
     for (const QString& name : KeyNames()) {
-        const registry::Key* sub = onDisk->findSubkey(name);
+        const registry::Key* sub = onDisk->FindSubkey(name);
         ASSERT_TRUE(sub) << name.toStdString();
-        EXPECT_EQ(sub->findValue("")->data, Stored(name));
+        EXPECT_EQ(sub->FindValue("")->data, Stored(name));
     }
-    EXPECT_EQ(int(onDisk->subkeys().size()), KeyNames().size());
-    EXPECT_EQ(parsed.hive->find("Software\\Keep")->findValue("")->data, Stored("registration"));
-    EXPECT_EQ(parsed.hive->find("Software\\Keep")->findValue("after")->data, Stored("still written"));
+    EXPECT_EQ(int(onDisk->Subkeys().size()), KeyNames().size());
+    EXPECT_EQ(parsed.hive->Find("Software\\Keep")->FindValue("")->data, Stored("registration"));
+    EXPECT_EQ(parsed.hive->Find("Software\\Keep")->FindValue("after")->data, Stored("still written"));
 
     // And through the calls, with the names as enumerated.
     QStringList names;
     QString name;
-    for (DWORD i = 0; RegEnumKeyEx(key.get(), i, &name) == ERROR_SUCCESS; ++i)
+    for (DWORD i = 0; RegEnumKeyEx(key.Get(), i, &name) == ERROR_SUCCESS; ++i)
         names << name;
     const QStringList keyNames = KeyNames();
     EXPECT_EQ(QSet<QString>(names.begin(), names.end()), QSet<QString>(keyNames.begin(), keyNames.end()));
@@ -164,17 +167,18 @@ TEST_F(RegistryTest, HostileNamesAndValuesRoundTripThroughTheHiveFile)
 TEST_F(RegistryTest, TextWithoutAUtf8FormIsRefusedAndNothingIsWritten)
 {
     RegKey key;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Plain", 0, KEY_ALL_ACCESS, key.put()), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetStringValue(key.get(), "a", "b"), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Plain", 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetStringValue(key.Get(), "a", "b"), ERROR_SUCCESS);
     const QByteArray before = FileText(UserHivePath());
 
     const QString lone = QStringLiteral("half ") + QChar(0xD800) + QStringLiteral(" a pair");
     HKEY h = 0;
-    EXPECT_EQ(RegSetStringValue(key.get(), lone, "x"), ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(RegSetStringValue(key.get(), "x", lone), ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(RegSetValueEx(key.get(), lone, REG_BINARY, reinterpret_cast<const uint8_t*>("1"), 1),
+    EXPECT_EQ(RegSetStringValue(key.Get(), lone, "x"), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegSetStringValue(key.Get(), "x", lone), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegSetValueEx(key.Get(), lone, REG_BINARY, reinterpret_cast<const uint8_t*>("1"), 1),
               ERROR_INVALID_PARAMETER);
-    EXPECT_EQ(RegCreateKeyEx(key.get(), lone, 0, KEY_ALL_ACCESS, &h), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegCreateKeyEx(key.Get(), lone, 0, KEY_ALL_ACCESS, &h), ERROR_INVALID_PARAMETER);
     EXPECT_EQ(h, 0u);
     EXPECT_EQ(FileText(UserHivePath()), before);
 }
@@ -222,26 +226,26 @@ TEST(HiveText, EveryHiveReadsBackFromItsOwnText)
 {
     Hive hive;
     for (const QString& name : KeyNames()) {
-        registry::Key& key = hive.create("Software\\" + name);
-        for (const QString& text : kHostile)
-            key.setValue({text, REG_SZ, Stored(text)});
-        key.setValue({"bytes", REG_BINARY, QByteArray("\0\n\r\"\\", 5)});
-        key.setValue({"odd type", 0x7fff1234, QByteArray(200, '\n')});
-        key.setValue({"no nul", REG_SZ, "x"});
-        key.setValue({"bad utf-8", REG_SZ, QByteArray("\xff\xfe\0", 3)});
+        registry::Key& key = hive.Create("Software\\" + name);
+        for (const QString& text : Hostile)
+            key.SetValue({text, REG_SZ, Stored(text)});
+        key.SetValue({"bytes", REG_BINARY, QByteArray("\0\n\r\"\\", 5)});
+        key.SetValue({"odd type", 0x7fff1234, QByteArray(200, '\n')});
+        key.SetValue({"no nul", REG_SZ, "x"});
+        key.SetValue({"bad utf-8", REG_SZ, QByteArray("\xff\xfe\0", 3)});
     }
-    hive.root.setValue({"", REG_DWORD, QByteArray("\x01\x00\x00\x00", 4)});
-    const QByteArray text = hive.toText(kUser);
+    hive.root.SetValue({"", REG_DWORD, QByteArray("\x01\x00\x00\x00", 4)});
+    const QByteArray text = hive.ToText(UserRoot);
 
-    const auto parsed = ParseHive(text, kUser);
+    const auto parsed = ParseHive(text, UserRoot);
     ASSERT_TRUE(parsed.hive) << "line " << parsed.line << ": " << parsed.reason.toStdString();
-    EXPECT_EQ(parsed.hive->toText(kUser), text);
-    const registry::Key* key = parsed.hive->find("Software\\bad\nname");
+    EXPECT_EQ(parsed.hive->ToText(UserRoot), text);
+    const registry::Key* key = parsed.hive->Find("Software\\bad\nname");
     ASSERT_TRUE(key);
-    EXPECT_EQ(key->findValue("cr\rand lf\r\n")->data, Stored("cr\rand lf\r\n"));
-    EXPECT_EQ(key->findValue("bytes")->data, QByteArray("\0\n\r\"\\", 5));
-    EXPECT_EQ(key->findValue("bad utf-8")->data, QByteArray("\xff\xfe\0", 3));
-    EXPECT_EQ(key->findValue("odd type")->type, 0x7fff1234u);
+    EXPECT_EQ(key->FindValue("cr\rand lf\r\n")->data, Stored("cr\rand lf\r\n"));
+    EXPECT_EQ(key->FindValue("bytes")->data, QByteArray("\0\n\r\"\\", 5));
+    EXPECT_EQ(key->FindValue("bad utf-8")->data, QByteArray("\xff\xfe\0", 3));
+    EXPECT_EQ(key->FindValue("odd type")->type, 0x7fff1234u);
     ExpectIndexAgreesWithTree(text, "hostile names");
 }
 
@@ -252,11 +256,11 @@ TEST(HiveText, IndexTellsNamesApartAsTheTreeDoes)
                                  "\u00DF", "i", "I", "\u0130", "\u0131", "\U0001041C", "\U00010444"};
     Hive hive;
     for (const char* name : {"k", "s", "\u03C3", "\u00DF", "i", "\U00010444"})
-        hive.create(QString("Letters\\") + QString::fromUtf8(name)).setValue({"", REG_SZ, Stored(name)});
-    const auto indexed = IndexOf(hive.toText(kUser));
+        hive.Create(QString("Letters\\") + QString::fromUtf8(name)).SetValue({"", REG_SZ, Stored(name)});
+    const auto indexed = IndexOf(hive.ToText(UserRoot));
     ASSERT_TRUE(indexed.index);
     for (const QString& letter : letters)
-        EXPECT_EQ(indexed.index->contains("Letters\\" + letter), hive.find("Letters\\" + letter) != nullptr)
+        EXPECT_EQ(indexed.index->Contains("Letters\\" + letter), hive.Find("Letters\\" + letter) != nullptr)
             << letter.toStdString();
 }
 
@@ -283,7 +287,7 @@ TEST(HiveText, DamagedTextIsCorruptAtItsLine)
         {"\n\nRegistry Hive Text Version 1.00\n", 1, "missing header"},
     };
     for (const Case& c : cases) {
-        const auto parsed = ParseHive(QByteArray(c.text), kUser);
+        const auto parsed = ParseHive(QByteArray(c.text), UserRoot);
         EXPECT_FALSE(parsed.hive) << c.text;
         EXPECT_EQ(parsed.line, c.line) << c.text;
         EXPECT_TRUE(parsed.reason.contains(c.reason)) << c.text << " -> " << parsed.reason.toStdString();
@@ -299,15 +303,15 @@ TEST(HiveText, SeedsOfTheFuzzCorpusReadOrFailCleanlyWholeAndByIndex)
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const QByteArray seed = file.readAll();
         ExpectIndexAgreesWithTree(seed, file.fileName().toStdString());
-        const auto parsed = ParseHive(seed, kUser);
+        const auto parsed = ParseHive(seed, UserRoot);
         if (!parsed.hive) {
             EXPECT_GT(parsed.line, 0) << file.fileName().toStdString();
             continue;
         }
-        const QByteArray text = parsed.hive->toText(kUser);
-        const auto again = ParseHive(text, kUser);
+        const QByteArray text = parsed.hive->ToText(UserRoot);
+        const auto again = ParseHive(text, UserRoot);
         ASSERT_TRUE(again.hive) << file.fileName().toStdString();
-        EXPECT_EQ(again.hive->toText(kUser), text) << file.fileName().toStdString();
+        EXPECT_EQ(again.hive->ToText(UserRoot), text) << file.fileName().toStdString();
     }
     EXPECT_GE(seeds, 5);
 }

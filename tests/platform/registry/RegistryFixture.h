@@ -37,11 +37,11 @@ protected:
                                            plat::DWORD* type = nullptr)
     {
         plat::RegKey k;
-        if (plat::RegOpenKeyEx(root, key, 0, plat::KEY_READ, k.put()) != plat::ERROR_SUCCESS)
+        if (plat::RegOpenKeyEx(root, key, 0, plat::KEY_READ, k.ReleaseAndGetAddressOf()) != plat::ERROR_SUCCESS)
             return std::nullopt;
         uint8_t buffer[2048];
         plat::DWORD size = sizeof buffer;
-        if (plat::RegQueryValueEx(k.get(), name, type, buffer, &size) != plat::ERROR_SUCCESS)
+        if (plat::RegQueryValueEx(k.Get(), name, type, buffer, &size) != plat::ERROR_SUCCESS)
             return std::nullopt;
         return QByteArray(reinterpret_cast<const char*>(buffer), size);
     }

@@ -19,17 +19,17 @@ TEST_F(RegistryTest, ValuesOfEachTypeRoundTripThroughTheHiveFile)
 {
     RegKey key;
     DWORD disposition = 0;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Probe\\Values", 0, KEY_ALL_ACCESS, key.put(),
-                             &disposition),
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Probe\\Values", 0, KEY_ALL_ACCESS,
+                             key.ReleaseAndGetAddressOf(), &disposition),
               ERROR_SUCCESS);
     EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
 
-    ASSERT_EQ(RegSetStringValue(key.get(), "Path", "C:\\tools \"quoted\" \u00e9"), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetDwordValue(key.get(), "Count", 10), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueEx(key.get(), "Blob", REG_BINARY, Bytes("\x01\x02\xff"), 3), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueEx(key.get(), "Expand", REG_EXPAND_SZ, Bytes("%HOME%\0"), 7), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueEx(key.get(), "NoNul", REG_SZ, Bytes("abc"), 3), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetStringValue(key.get(), "", "default"), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetStringValue(key.Get(), "Path", "C:\\tools \"quoted\" \u00e9"), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetDwordValue(key.Get(), "Count", 10), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueEx(key.Get(), "Blob", REG_BINARY, Bytes("\x01\x02\xff"), 3), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueEx(key.Get(), "Expand", REG_EXPAND_SZ, Bytes("%HOME%\0"), 7), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueEx(key.Get(), "NoNul", REG_SZ, Bytes("abc"), 3), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetStringValue(key.Get(), "", "default"), ERROR_SUCCESS);
 
     const QByteArray text = FileText(UserHivePath());
     EXPECT_TRUE(text.startsWith("Registry Hive Text Version 1.00\n"));
@@ -60,34 +60,35 @@ TEST_F(RegistryTest, ValuesOfEachTypeRoundTripThroughTheHiveFile)
 TEST_F(RegistryTest, BufferSizeRules)
 {
     RegKey key;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tools", 0, KEY_ALL_ACCESS, key.put()), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tools", 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()),
+              ERROR_SUCCESS);
     const QByteArray exact(1023, 'x');
-    ASSERT_EQ(RegSetStringValue(key.get(), "Exact", QString::fromLatin1(exact)), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetStringValue(key.get(), "Long", QString::fromLatin1(exact) + "yz"), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetStringValue(key.Get(), "Exact", QString::fromLatin1(exact)), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetStringValue(key.Get(), "Long", QString::fromLatin1(exact) + "yz"), ERROR_SUCCESS);
 
     uint8_t buffer[1024];
     DWORD type = 0;
     DWORD size = sizeof buffer;
     // 1023 characters and the NUL fill 1024 bytes exactly.
-    EXPECT_EQ(RegQueryValueEx(key.get(), "Exact", &type, buffer, &size), ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueEx(key.Get(), "Exact", &type, buffer, &size), ERROR_SUCCESS);
     EXPECT_EQ(size, 1024u);
     EXPECT_EQ(buffer[1023], 0);
 
     std::fill(std::begin(buffer), std::end(buffer), uint8_t('#'));
     size = sizeof buffer;
-    EXPECT_EQ(RegQueryValueEx(key.get(), "Long", &type, buffer, &size), ERROR_MORE_DATA);
+    EXPECT_EQ(RegQueryValueEx(key.Get(), "Long", &type, buffer, &size), ERROR_MORE_DATA);
     EXPECT_EQ(size, 1026u);
     EXPECT_EQ(type, REG_SZ);
     EXPECT_EQ(buffer[0], '#') << "a refused read leaves the buffer as it was";
 
     size = 0;
-    EXPECT_EQ(RegQueryValueEx(key.get(), "Long", nullptr, nullptr, &size), ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueEx(key.Get(), "Long", nullptr, nullptr, &size), ERROR_SUCCESS);
     EXPECT_EQ(size, 1026u);
-    EXPECT_EQ(RegQueryValueEx(key.get(), "Long", nullptr, buffer, nullptr), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(RegQueryValueEx(key.Get(), "Long", nullptr, buffer, nullptr), ERROR_INVALID_PARAMETER);
 
-    ASSERT_EQ(RegSetValueEx(key.get(), "Empty", REG_SZ, nullptr, 0), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueEx(key.Get(), "Empty", REG_SZ, nullptr, 0), ERROR_SUCCESS);
     size = sizeof buffer;
-    EXPECT_EQ(RegQueryValueEx(key.get(), "Empty", &type, buffer, &size), ERROR_SUCCESS);
+    EXPECT_EQ(RegQueryValueEx(key.Get(), "Empty", &type, buffer, &size), ERROR_SUCCESS);
     EXPECT_EQ(size, 0u);
 }
 
@@ -100,11 +101,11 @@ TEST_F(RegistryTest, MissingKeysValuesAndHandles)
     EXPECT_EQ(RegCloseKey(h), ERROR_INVALID_HANDLE);
 
     RegKey key;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "A", 0, KEY_ALL_ACCESS, key.put()), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "A", 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()), ERROR_SUCCESS);
     DWORD size = 0;
-    EXPECT_EQ(RegQueryValueEx(key.get(), "absent", nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegQueryValueEx(key.Get(), "absent", nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(RegQueryValueEx(12345, "x", nullptr, nullptr, &size), ERROR_INVALID_HANDLE);
-    const HKEY closed = key.release();
+    const HKEY closed = key.Detach();
     EXPECT_EQ(RegCloseKey(closed), ERROR_SUCCESS);
     EXPECT_EQ(RegSetDwordValue(closed, "x", 1), ERROR_INVALID_HANDLE);
 }
@@ -112,18 +113,20 @@ TEST_F(RegistryTest, MissingKeysValuesAndHandles)
 TEST_F(RegistryTest, DeletingKeysAndValues)
 {
     RegKey key;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Top\\Mid\\Leaf", 0, KEY_ALL_ACCESS, key.put()), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetDwordValue(key.get(), "n", 1), ERROR_SUCCESS);
-    EXPECT_EQ(RegDeleteValue(key.get(), "n"), ERROR_SUCCESS);
-    EXPECT_EQ(RegDeleteValue(key.get(), "n"), ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Top\\Mid\\Leaf", 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetDwordValue(key.Get(), "n", 1), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteValue(key.Get(), "n"), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteValue(key.Get(), "n"), ERROR_FILE_NOT_FOUND);
 
     EXPECT_EQ(RegDeleteKey(HKEY_CURRENT_USER, "Top\\Mid"), ERROR_ACCESS_DENIED) << "it still has a subkey";
     EXPECT_EQ(RegDeleteKey(HKEY_CURRENT_USER, "Top\\Mid\\Leaf"), ERROR_SUCCESS);
     // The handle outlives its key; writing through it is refused, not resurrected.
-    EXPECT_EQ(RegSetDwordValue(key.get(), "n", 2), ERROR_KEY_DELETED);
+    EXPECT_EQ(RegSetDwordValue(key.Get(), "n", 2), ERROR_KEY_DELETED);
 
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Top\\Mid\\Again\\Deeper", 0, KEY_ALL_ACCESS, key.put()),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyEx(HKEY_CURRENT_USER, "Top\\Mid\\Again\\Deeper", 0, KEY_ALL_ACCESS, key.ReleaseAndGetAddressOf()),
+        ERROR_SUCCESS);
     EXPECT_EQ(RegDeleteTree(HKEY_CURRENT_USER, "Top"), ERROR_SUCCESS);
     HKEY h = 0;
     EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Top", 0, KEY_READ, &h), ERROR_FILE_NOT_FOUND);
@@ -133,18 +136,21 @@ TEST_F(RegistryTest, DeletingKeysAndValues)
 TEST_F(RegistryTest, ClassesRootMergesUserOverMachine)
 {
     RegKey machine;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "Software\\Classes\\Thing.One", 0, KEY_ALL_ACCESS, machine.put()),
+    ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "Software\\Classes\\Thing.One", 0, KEY_ALL_ACCESS,
+                             machine.ReleaseAndGetAddressOf()),
               ERROR_SUCCESS);
-    ASSERT_EQ(RegSetStringValue(machine.get(), "", "machine"), ERROR_SUCCESS);
-    ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "Software\\Classes\\Thing.Two", 0, KEY_ALL_ACCESS, machine.put()),
+    ASSERT_EQ(RegSetStringValue(machine.Get(), "", "machine"), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_LOCAL_MACHINE, "Software\\Classes\\Thing.Two", 0, KEY_ALL_ACCESS,
+                             machine.ReleaseAndGetAddressOf()),
               ERROR_SUCCESS);
-    ASSERT_EQ(RegSetStringValue(machine.get(), "", "machine two"), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetStringValue(machine.Get(), "", "machine two"), ERROR_SUCCESS);
 
     EXPECT_EQ(RegGetStringValue(HKEY_CLASSES_ROOT, "Thing.One", ""), "machine");
 
     RegKey user;
-    ASSERT_EQ(RegCreateKeyEx(HKEY_CLASSES_ROOT, "Thing.One", 0, KEY_ALL_ACCESS, user.put()), ERROR_SUCCESS);
-    ASSERT_EQ(RegSetStringValue(user.get(), "", "user"), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CLASSES_ROOT, "Thing.One", 0, KEY_ALL_ACCESS, user.ReleaseAndGetAddressOf()),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetStringValue(user.Get(), "", "user"), ERROR_SUCCESS);
     EXPECT_EQ(RegGetStringValue(HKEY_CLASSES_ROOT, "Thing.One", ""), "user");
     EXPECT_EQ(RegGetStringValue(HKEY_CURRENT_USER, "Software\\Classes\\Thing.One", ""), "user");
     EXPECT_EQ(RegGetStringValue(HKEY_LOCAL_MACHINE, "Software\\Classes\\Thing.One", ""), "machine");

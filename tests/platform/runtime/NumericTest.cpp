@@ -203,7 +203,7 @@ TEST(SixteenBit, EveryStepIsChecked)
     EXPECT_EQ(ErrorOf([] { I16(-32768) - I16(1); }), ErrOverflow);
     EXPECT_EQ(ErrorOf([] { I16(-32768) * I16(-1); }), ErrOverflow);
     EXPECT_EQ(ErrorOf([] { I16(40000); }), ErrOverflow);
-    EXPECT_EQ(I16(-32768).value(), -32768);
+    EXPECT_EQ(I16(-32768).Value(), -32768);
 
     // Mixed with int: stays checked, and a large int factor cannot wrap.
     I16 size(1258);

@@ -20,10 +20,10 @@
 
 namespace {
 
-const QStringList kGameAssets = {"sidestopper.wav", "waterdrop.wav",  "energypod.wav",
+const QStringList GameAssets = {"sidestopper.wav", "waterdrop.wav",  "energypod.wav",
                                  "wall_left.png",   "wall_right.png", "velmor.png",
                                  "velmor_logo.bmp"};
-const QStringList kBrowserAssets = {"roamwell.png",    "roamwell16.png",  "tb_back.png",
+const QStringList BrowserAssets = {"roamwell.png",    "roamwell16.png",  "tb_back.png",
                                     "tb_forward.png",  "tb_stop.png",     "tb_refresh.png",
                                     "tb_home.png",     "tb_search.png",   "tb_sitepins.png",
                                     "roamwell_about.jpg"};
@@ -34,7 +34,7 @@ struct RunResult {
     QByteArray err;
 };
 
-RunResult runGenerator(const QStringList& args)
+RunResult RunGenerator(const QStringList& args)
 {
     QProcess p;
     p.start(QStringLiteral(ASSETGEN_PATH), args);
@@ -44,14 +44,14 @@ RunResult runGenerator(const QStringList& args)
             p.readAllStandardError()};
 }
 
-QByteArray readFile(const QString& path)
+QByteArray ReadFile(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-quint16 le16(const QByteArray& b, int at) { return qFromLittleEndian<quint16>(b.constData() + at); }
-quint32 le32(const QByteArray& b, int at) { return qFromLittleEndian<quint32>(b.constData() + at); }
+quint16 Le16(const QByteArray& b, int at) { return qFromLittleEndian<quint16>(b.constData() + at); }
+quint32 Le32(const QByteArray& b, int at) { return qFromLittleEndian<quint32>(b.constData() + at); }
 
 struct Wave {
     quint32 riffSize = 0;
@@ -61,29 +61,29 @@ struct Wave {
 };
 
 // Walks the chunks as a player would, rather than assuming a 44-byte header.
-std::optional<Wave> parseWave(const QByteArray& b)
+std::optional<Wave> ParseWave(const QByteArray& b)
 {
     if (b.size() < 12 || b.left(4) != "RIFF" || b.mid(8, 4) != "WAVE")
         return std::nullopt;
     Wave w;
-    w.riffSize = le32(b, 4);
+    w.riffSize = Le32(b, 4);
     bool haveFormat = false, haveData = false;
     for (int at = 12; at + 8 <= b.size();) {
         const QByteArray id = b.mid(at, 4);
-        const quint32 size = le32(b, at + 4);
+        const quint32 size = Le32(b, at + 4);
         if (at + 8 + qint64(size) > b.size())
             return std::nullopt;
         if (id == "fmt " && size >= 16) {
-            w.format = le16(b, at + 8);
-            w.channels = le16(b, at + 10);
-            w.rate = le32(b, at + 12);
-            w.byteRate = le32(b, at + 16);
-            w.blockAlign = le16(b, at + 20);
-            w.bits = le16(b, at + 22);
+            w.format = Le16(b, at + 8);
+            w.channels = Le16(b, at + 10);
+            w.rate = Le32(b, at + 12);
+            w.byteRate = Le32(b, at + 16);
+            w.blockAlign = Le16(b, at + 20);
+            w.bits = Le16(b, at + 22);
             haveFormat = true;
         } else if (id == "data" && haveFormat && w.bits == 16) {
             for (quint32 i = 0; i + 1 < size; i += 2)
-                w.samples.push_back(qint16(le16(b, at + 8 + int(i))) / 32768.0);
+                w.samples.push_back(qint16(Le16(b, at + 8 + int(i))) / 32768.0);
             haveData = true;
         }
         at += 8 + int(size) + int(size % 2);
@@ -94,7 +94,7 @@ std::optional<Wave> parseWave(const QByteArray& b)
 }
 
 // Zero crossings per second over a stretch: a rough measure of pitch.
-double crossingRate(const std::vector<double>& s, double from, double to, int rate)
+double CrossingRate(const std::vector<double>& s, double from, double to, int rate)
 {
     const size_t a = size_t(from * rate), b = std::min(s.size(), size_t(to * rate));
     int crossings = 0;
@@ -114,7 +114,7 @@ protected:
         if (!QCoreApplication::instance())
             app = std::make_unique<QCoreApplication>(argc, argv);
         dir = std::make_unique<QTemporaryDir>();
-        first = runGenerator(QStringList{dir->path()} + kGameAssets + kBrowserAssets);
+        first = RunGenerator(QStringList{dir->path()} + GameAssets + BrowserAssets);
     }
     static void TearDownTestSuite()
     {
@@ -122,7 +122,7 @@ protected:
         app.reset();   // before Qt's own globals go at exit
     }
 
-    static QString path(const QString& name) { return dir->filePath(name); }
+    static QString Path(const QString& name) { return dir->filePath(name); }
 
     static inline std::unique_ptr<QCoreApplication> app;
     static inline std::unique_ptr<QTemporaryDir> dir;
@@ -134,13 +134,13 @@ TEST_F(AssetgenTest, WritesEveryNamedFileAndNothingElse)
     ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
     const QStringList written = QDir(dir->path()).entryList(QDir::Files);
     EXPECT_EQ(QSet<QString>(written.begin(), written.end()),
-              QSet<QString>(kGameAssets.begin(), kGameAssets.end())
-                  + QSet<QString>(kBrowserAssets.begin(), kBrowserAssets.end()));
+              QSet<QString>(GameAssets.begin(), GameAssets.end())
+                  + QSet<QString>(BrowserAssets.begin(), BrowserAssets.end()));
 
-    const RunResult list = runGenerator({"--list"});
+    const RunResult list = RunGenerator({"--list"});
     ASSERT_EQ(list.exitCode, 0);
     const QStringList known = QString::fromUtf8(list.out).split('\n', Qt::SkipEmptyParts);
-    for (const QString& name : kGameAssets + kBrowserAssets)
+    for (const QString& name : GameAssets + BrowserAssets)
         EXPECT_TRUE(known.contains(name)) << name.toStdString();
 }
 
@@ -153,8 +153,8 @@ TEST_F(AssetgenTest, SoundsAreMono16BitPcmOfTheirLengthsWithQuietEnds)
     for (const Expect& e : {Expect{"sidestopper.wav", 0.7, 0.9}, Expect{"waterdrop.wav", 0.1, 0.2},
                             Expect{"energypod.wav", 0.3, 0.4}}) {
         SCOPED_TRACE(e.name);
-        const QByteArray bytes = readFile(path(e.name));
-        const std::optional<Wave> w = parseWave(bytes);
+        const QByteArray bytes = ReadFile(Path(e.name));
+        const std::optional<Wave> w = ParseWave(bytes);
         ASSERT_TRUE(w);
         EXPECT_EQ(w->riffSize, quint32(bytes.size() - 8));
         EXPECT_EQ(w->format, 1);
@@ -183,13 +183,13 @@ TEST_F(AssetgenTest, SoundsAreMono16BitPcmOfTheirLengthsWithQuietEnds)
 
 TEST_F(AssetgenTest, GameOverFallsInPitchAndTheDropRises)
 {
-    const std::optional<Wave> over = parseWave(readFile(path("sidestopper.wav")));
-    const std::optional<Wave> drop = parseWave(readFile(path("waterdrop.wav")));
+    const std::optional<Wave> over = ParseWave(ReadFile(Path("sidestopper.wav")));
+    const std::optional<Wave> drop = ParseWave(ReadFile(Path("waterdrop.wav")));
     ASSERT_TRUE(over && drop);
-    EXPECT_GT(crossingRate(over->samples, 0.02, 0.2, 22050),
-              1.5 * crossingRate(over->samples, 0.5, 0.68, 22050));
-    EXPECT_LT(crossingRate(drop->samples, 0.005, 0.03, 22050),
-              crossingRate(drop->samples, 0.05, 0.1, 22050));
+    EXPECT_GT(CrossingRate(over->samples, 0.02, 0.2, 22050),
+              1.5 * CrossingRate(over->samples, 0.5, 0.68, 22050));
+    EXPECT_LT(CrossingRate(drop->samples, 0.005, 0.03, 22050),
+              CrossingRate(drop->samples, 0.05, 0.1, 22050));
 }
 
 TEST_F(AssetgenTest, PicturesLoadAtTheirSizes)
@@ -210,7 +210,7 @@ TEST_F(AssetgenTest, PicturesLoadAtTheirSizes)
     };
     for (const Expect& e : all) {
         SCOPED_TRACE(e.name);
-        QImageReader reader(path(e.name));
+        QImageReader reader(Path(e.name));
         EXPECT_EQ(reader.format(), QByteArray(e.format));
         const QImage img = reader.read();
         ASSERT_FALSE(img.isNull()) << reader.errorString().toStdString();
@@ -226,17 +226,17 @@ TEST_F(AssetgenTest, PicturesLoadAtTheirSizes)
 
 TEST_F(AssetgenTest, LogoIsAnUncompressed24BitBitmap)
 {
-    const QByteArray b = readFile(path("velmor_logo.bmp"));
+    const QByteArray b = ReadFile(Path("velmor_logo.bmp"));
     ASSERT_GE(b.size(), 54);
     EXPECT_EQ(b.left(2), "BM");
-    EXPECT_EQ(le32(b, 2), quint32(b.size()));
-    EXPECT_EQ(le32(b, 10), 54u);
-    EXPECT_EQ(le32(b, 14), 40u);
-    EXPECT_EQ(qint32(le32(b, 18)), 450);
-    EXPECT_EQ(qint32(le32(b, 22)), 116);
-    EXPECT_EQ(le16(b, 26), 1);
-    EXPECT_EQ(le16(b, 28), 24);
-    EXPECT_EQ(le32(b, 30), 0u);
+    EXPECT_EQ(Le32(b, 2), quint32(b.size()));
+    EXPECT_EQ(Le32(b, 10), 54u);
+    EXPECT_EQ(Le32(b, 14), 40u);
+    EXPECT_EQ(qint32(Le32(b, 18)), 450);
+    EXPECT_EQ(qint32(Le32(b, 22)), 116);
+    EXPECT_EQ(Le16(b, 26), 1);
+    EXPECT_EQ(Le16(b, 28), 24);
+    EXPECT_EQ(Le32(b, 30), 0u);
     EXPECT_EQ(b.size(), 54 + 1352 * 116);   // 450 * 3 bytes padded to 1352 per row
 }
 
@@ -246,7 +246,7 @@ TEST_F(AssetgenTest, IconsAndGlyphsStandOnATransparentGround)
                                 "tb_stop.png", "tb_refresh.png", "tb_home.png", "tb_search.png",
                                 "tb_sitepins.png"}) {
         SCOPED_TRACE(name.toStdString());
-        const QImage img = QImage(path(name)).convertToFormat(QImage::Format_ARGB32);
+        const QImage img = QImage(Path(name)).convertToFormat(QImage::Format_ARGB32);
         ASSERT_FALSE(img.isNull());
         EXPECT_EQ(qAlpha(img.pixel(0, 0)), 0);
         EXPECT_EQ(qAlpha(img.pixel(img.width() - 1, img.height() - 1)), 0);
@@ -266,25 +266,25 @@ TEST_F(AssetgenTest, IconsAndGlyphsStandOnATransparentGround)
 TEST_F(AssetgenTest, SecondRunWritesTheSameBytes)
 {
     QTemporaryDir again;
-    ASSERT_EQ(runGenerator(QStringList{again.path()} + kGameAssets + kBrowserAssets).exitCode, 0);
-    for (const QString& name : kGameAssets + kBrowserAssets) {
+    ASSERT_EQ(RunGenerator(QStringList{again.path()} + GameAssets + BrowserAssets).exitCode, 0);
+    for (const QString& name : GameAssets + BrowserAssets) {
         SCOPED_TRACE(name.toStdString());
-        const QByteArray before = readFile(path(name));
+        const QByteArray before = ReadFile(Path(name));
         EXPECT_FALSE(before.isEmpty());
-        EXPECT_EQ(before, readFile(again.filePath(name)));
+        EXPECT_EQ(before, ReadFile(again.filePath(name)));
     }
 }
 
 TEST_F(AssetgenTest, UnknownNameFailsAndWritesNothing)
 {
     QTemporaryDir out;
-    const RunResult r = runGenerator({out.path(), "velmor.png", "velmor.gif"});
+    const RunResult r = RunGenerator({out.path(), "velmor.png", "velmor.gif"});
     EXPECT_NE(r.exitCode, 0);
     EXPECT_TRUE(r.err.contains("velmor.gif"));
     EXPECT_FALSE(QFile::exists(out.filePath("velmor.png")));
 
-    EXPECT_NE(runGenerator({}).exitCode, 0);
-    EXPECT_NE(runGenerator({out.path()}).exitCode, 0);
+    EXPECT_NE(RunGenerator({}).exitCode, 0);
+    EXPECT_NE(RunGenerator({out.path()}).exitCode, 0);
 }
 
 } // namespace

@@ -21,10 +21,10 @@ class AddressForm : public plat::Form {
 public:
     AddressForm() : plat::Form(QStringLiteral("AddressForm")), cboAddress(*this, QStringLiteral("cboAddress"))
     {
-        cboAddress.Click = [this] { clicked << cboAddress.Text.get(); };
+        cboAddress.Click = [this] { clicked << cboAddress.Text.Get(); };
         cboAddress.KeyPress = [this](int16_t& key) {
             if (key == plat::vbKeyReturn)
-                entered << cboAddress.Text.get();
+                entered << cboAddress.Text.Get();
         };
     }
 
@@ -82,7 +82,7 @@ TEST_F(AddressBox, APrefixOfAnEntryIsNotCompletedIntoIt)
 {
     TypeAndEnter(QStringLiteral("http://example.test/h"));
     EXPECT_EQ(form->entered, QStringList{"http://example.test/h"});
-    EXPECT_EQ(form->cboAddress.Text.get(), "http://example.test/h");
+    EXPECT_EQ(form->cboAddress.Text.Get(), "http://example.test/h");
     EXPECT_TRUE(form->clicked.isEmpty());
     EXPECT_EQ(form->cboAddress.ListCount(), 3) << "Enter adds nothing to the list";
 }
@@ -92,11 +92,11 @@ TEST_F(AddressBox, AnEntryTypedInAnotherCaseStaysAsTyped)
     TypeAndEnter(QStringLiteral("http://example.test/page.htm"));
     EXPECT_EQ(form->entered, QStringList{"http://example.test/page.htm"});
     EXPECT_TRUE(form->clicked.isEmpty()) << "the entry " << qPrintable(Page) << " was not picked";
-    EXPECT_EQ(form->cboAddress.Text.get(), "http://example.test/page.htm");
+    EXPECT_EQ(form->cboAddress.Text.Get(), "http://example.test/page.htm");
 
     form->cboAddress.Widget()->clearFocus();  // editing ends: still the typed text, still no Click
     testenv::Settle(200);
-    EXPECT_EQ(form->cboAddress.Text.get(), "http://example.test/page.htm");
+    EXPECT_EQ(form->cboAddress.Text.Get(), "http://example.test/page.htm");
     EXPECT_TRUE(form->clicked.isEmpty());
 }
 
@@ -105,7 +105,7 @@ TEST_F(AddressBox, EnterOnAnExactEntryIsOneNavigationWithoutAClick)
     TypeAndEnter(About);  // an entry, but not the selected one
     EXPECT_EQ(form->entered, QStringList{About});
     EXPECT_TRUE(form->clicked.isEmpty());
-    EXPECT_EQ(form->cboAddress.Text.get(), About);
+    EXPECT_EQ(form->cboAddress.Text.Get(), About);
 }
 
 TEST_F(AddressBox, PickingFromTheListOrSettingListIndexClicksOnce)
@@ -119,13 +119,13 @@ TEST_F(AddressBox, PickingFromTheListOrSettingListIndexClicksOnce)
     ASSERT_TRUE(testenv::WaitUntil([&] { return !form->clicked.isEmpty(); }, 5000));
     testenv::Settle(300);
     EXPECT_EQ(form->clicked, QStringList{Page});
-    EXPECT_EQ(form->cboAddress.Text.get(), Page);
+    EXPECT_EQ(form->cboAddress.Text.Get(), Page);
     EXPECT_EQ(form->cboAddress.ListIndex, 2);
     EXPECT_TRUE(form->entered.isEmpty());
 
     form->cboAddress.ListIndex = 1;
     EXPECT_EQ(form->clicked, (QStringList{Page, About}));
-    EXPECT_EQ(form->cboAddress.Text.get(), About);
+    EXPECT_EQ(form->cboAddress.Text.Get(), About);
 }
 
 }  // namespace
