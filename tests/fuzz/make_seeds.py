@@ -55,7 +55,7 @@ def hive():
     def edit(path, name, value):
         return b"\0" + "\0".join([path, name, value]).encode("utf-8")
 
-    clsid = "{2A47A29A-C957-40C0-A9D7-1C743075DA7F}"
+    clsid = "{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}"
     write("hive", "registration", text(
         "[HKEY_CURRENT_USER\\Software\\Classes\\CLSID\\%s]\n@=\"RoamwellDLL.clsRoamwell\"\n\n"
         "[HKEY_CURRENT_USER\\Software\\Classes\\CLSID\\%s\\InprocServer32]\n"
