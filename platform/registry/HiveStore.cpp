@@ -1,5 +1,6 @@
 #include "platform/registry/HiveStore.h"
 
+#include "platform/FileStamp.h"
 #include "platform/registry/Registry.h"
 
 #include <QDir>
@@ -47,31 +48,6 @@ namespace {
 // big, and the tree of one could not be held in memory.
 constexpr off_t MaxHiveBytes = off_t(256) << 20;
 
-// Identifies one version of a file: an atomic replace changes the inode.
-struct Stamp {
-    bool exists = false;
-    dev_t dev = 0;
-    ino_t ino = 0;
-    off_t size = 0;
-    long long mtimeNs = 0;
-    long long ctimeNs = 0;
-    bool operator==(const Stamp&) const = default;
-};
-
-Stamp StampOf(const struct stat& st)
-{
-    auto ns = [](const timespec& t) { return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec; };
-    return Stamp{true, st.st_dev, st.st_ino, st.st_size, ns(st.st_mtim), ns(st.st_ctim)};
-}
-
-Stamp StampOfPath(const QString& path)
-{
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return Stamp{};
-    return StampOf(st);
-}
-
 // The file a parsed hive came from, kept open: while it is open its inode
 // cannot be given to another file, so an unchanged stamp means the same file.
 class Pin {
@@ -102,7 +78,7 @@ private:
 
 struct Loaded {
     QString path;
-    Stamp stamp;
+    FileStamp stamp;
     Pin pin;
     bool read = false;                       // whether the file has been looked at
     std::shared_ptr<Hive> hive;              // the whole tree, once something needed it
@@ -143,7 +119,7 @@ Loaded Unusable(Loaded out, const QString& problem, std::int32_t refusal)
     out.refusal = refusal;
     out.hive = std::make_shared<Hive>();
     out.index.reset();
-    const long long version = static_cast<long long>(out.stamp.ino) ^ out.stamp.mtimeNs ^ out.stamp.size;
+    const long long version = static_cast<long long>(out.stamp.inode) ^ out.stamp.modifiedNs ^ out.stamp.size;
     if (reported.insert({out.path, version}).second)
         std::fprintf(stderr, "registry: %s; it reads as empty and will not be written\n", qPrintable(problem));
     return out;

@@ -1,5 +1,6 @@
 #include "platform/runtime/Settings.h"
 
+#include "platform/FileStamp.h"
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/HugePages.h"
 #include "platform/runtime/IniDocument.h"
@@ -39,26 +40,6 @@ constexpr qint64 MaxFileBytes = qint64(1) << 30;
 constexpr qint64 SettledAfterNs = 100'000'000;
 constexpr qint64 SettledAfterWholeSecondsNs = 2'000'000'000;
 
-qint64 Nanoseconds(const timespec& t)
-{
-    return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
-}
-
-// What tells one state of a file from another without reading it.
-struct Stamp {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    qint64 modified = 0;
-    qint64 changed = 0;
-    bool operator==(const Stamp&) const = default;
-};
-
-Stamp StampOf(const struct stat& st)
-{
-    return {st.st_dev, st.st_ino, st.st_size, Nanoseconds(st.st_mtim), Nanoseconds(st.st_ctim)};
-}
-
 QString SystemText(int error)
 {
     return QString::fromStdString(std::generic_category().message(error));
@@ -66,7 +47,7 @@ QString SystemText(int error)
 
 // A settings file as it was read: its bytes and what they say.
 struct Snapshot {
-    Stamp stamp;
+    FileStamp stamp;
     bool settled = false;  // no later change can leave the same stamp
     QByteArray bytes;
     std::shared_ptr<const ini::IniDocument> doc;
@@ -111,7 +92,7 @@ std::shared_ptr<const Snapshot> NoFile()
 
 // The whole file read from an open descriptor, and its stamp; the read is
 // tried again while the file changes under it.
-std::optional<std::pair<QByteArray, Stamp>> ReadWhole(int fd, QString& why)
+std::optional<std::pair<QByteArray, FileStamp>> ReadWhole(int fd, QString& why)
 {
     for (int attempt = 0;; ++attempt) {
         struct stat before {};
@@ -199,8 +180,8 @@ Reading Load(const QString& path)
     auto& [bytes, stamp] = *read;
     auto snapshot = std::make_shared<Snapshot>();
     snapshot->stamp = stamp;
-    const bool wholeSeconds = stamp.modified % 1'000'000'000 == 0 && stamp.changed % 1'000'000'000 == 0;
-    snapshot->settled = stamp.changed < Nanoseconds(now) - (wholeSeconds ? SettledAfterWholeSecondsNs : SettledAfterNs);
+    const bool wholeSeconds = stamp.modifiedNs % 1'000'000'000 == 0 && stamp.changedNs % 1'000'000'000 == 0;
+    snapshot->settled = stamp.changedNs < Nanoseconds(now) - (wholeSeconds ? SettledAfterWholeSecondsNs : SettledAfterNs);
     snapshot->doc = cached && cached->bytes == bytes
                         ? cached->doc
                         : std::make_shared<const ini::IniDocument>(ini::IniDocument::Parse(bytes));
