@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <limits>
+#include <stdexcept>
 
 namespace plat::ini {
 
@@ -166,6 +166,8 @@ QString Unescape(QStringView text)
 
 IniDocument IniDocument::Parse(const QByteArray& bytes)
 {
+    if (bytes.size() > MaxBytes)
+        throw std::length_error("a settings document larger than 1 GiB");
     IniDocument doc;
     doc.bytes_ = bytes;
     doc.sections_.emplace_back();
@@ -182,26 +184,24 @@ IniDocument IniDocument::Parse(const QByteArray& bytes)
     AdviseHugePages(doc.lines_.data(), count * sizeof(Line));
 
     // The file's own byte-order mark is no part of its first line's text.
-    const qsizetype mark = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    doc.mark_ = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     for (qsizetype pos = 0; pos < total;) {
         const auto* br = static_cast<const char*>(std::memchr(data + pos, '\n', total - pos));
         const qsizetype end = br ? br - data : total;
-        doc.AddLine(pos, end - pos, pos == 0 ? mark : 0);
+        doc.AddLine(pos, end - pos);
         pos = end + 1;  // a break that ends the file ends its last line
     }
     return doc;
 }
 
-void IniDocument::AddLine(qsizetype begin, qsizetype size, qsizetype textFrom)
+void IniDocument::AddLine(qsizetype begin, qsizetype size)
 {
     Line line;
-    line.begin = begin;
-    line.size = size;
+    line.begin = std::uint32_t(begin);
+    line.size = std::uint32_t(size);
     const QByteArrayView raw = Raw(line);
-    qsizetype from = textFrom;
+    const qsizetype from = KeyFrom(line);
     qsizetype to = size;
-    while (from < to && IsBlank(raw[from]))
-        ++from;
     while (to > from && IsBlank(raw[to - 1]))
         --to;
     const QByteArrayView text = raw.sliced(from, to - from);
@@ -219,11 +219,9 @@ void IniDocument::AddLine(qsizetype begin, qsizetype size, qsizetype textFrom)
     }
     if (!text.isEmpty() && text[0] != ';' && text[0] != '#') {
         const qsizetype equals = UnescapedEquals(text);
-        if (equals > 0 && from + equals <= std::numeric_limits<qint32>::max()) {
+        if (equals > 0) {
             const QByteArrayView key = TrimBlanks(text.first(equals));
-            line.keyFrom = qint32(from);
-            line.keySize = qint32(key.size());
-            line.plainKey = IsPlain(key);
+            line.key = std::uint32_t(key.size()) | (IsPlain(key) ? PlainKey : 0);
         }
     }
     lines_.push_back(line);
@@ -235,26 +233,38 @@ QByteArrayView IniDocument::Raw(const Line& line) const
     return QByteArrayView(bytes_).sliced(line.begin, line.size);
 }
 
+// Where a line's text starts: after the blanks that lead it, and on the
+// file's first line after its byte-order mark.
+qsizetype IniDocument::KeyFrom(const Line& line) const
+{
+    const QByteArrayView raw = Raw(line);
+    qsizetype from = line.begin == 0 ? std::min(mark_, raw.size()) : 0;
+    while (from < raw.size() && IsBlank(raw[from]))
+        ++from;
+    return from;
+}
+
 // The key and value a line holds; nothing when it holds none (a comment, a
 // blank line, or a line that is not UTF-8 text).
 std::optional<IniDocument::Edit> IniDocument::Read(const Line& line) const
 {
     if (line.edit >= 0)
         return edits_[line.edit];
-    if (line.keySize == 0)
+    if (line.key == 0)
         return std::nullopt;
     const QByteArrayView raw = Raw(line);
-    const qsizetype equals = Equals(line);
-    const auto key = Decode(raw.sliced(line.keyFrom, equals - line.keyFrom));
+    const qsizetype from = KeyFrom(line);
+    const qsizetype equals = Equals(line, from);
+    const auto key = Decode(raw.sliced(from, equals - from));
     const auto value = Decode(raw.sliced(equals + 1));
     if (!key || !value)
         return std::nullopt;
     return Edit{Unescape(TrimBlanks(QStringView(*key))), Unescape(TrimBlanks(QStringView(*value)))};
 }
 
-qsizetype IniDocument::Equals(const Line& line) const
+qsizetype IniDocument::Equals(const Line& line, qsizetype keyFrom) const
 {
-    qsizetype at = line.begin + line.keyFrom + line.keySize;
+    qsizetype at = line.begin + keyFrom + (line.key & ~PlainKey);
     while (bytes_[at] != '=')
         ++at;
     return at - line.begin;
@@ -264,8 +274,8 @@ bool IniDocument::MatchesText(const Line& line, const QString& key, bool asciiKe
 {
     // Most keys are plain ASCII on both sides: compared as bytes, without
     // decoding every line they pass.
-    if (line.edit < 0 && line.plainKey && asciiKey) {
-        if (!EqualsIgnoringAsciiCase(Raw(line).sliced(line.keyFrom, line.keySize), key))
+    if (line.edit < 0 && (line.key & PlainKey) && asciiKey) {
+        if (!EqualsIgnoringAsciiCase(Raw(line).sliced(KeyFrom(line), line.key & ~PlainKey), key))
             return false;
         return Read(line).has_value();  // the rest of the line must be text too
     }

@@ -10,10 +10,15 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
 namespace plat::ini {
+
+// The largest document there is: its offsets are kept in 32 bits. Parse
+// throws std::length_error on more; a settings file is never near it.
+constexpr qsizetype MaxBytes = qsizetype(1) << 30;
 
 // Escapes a value so that any text reads back exactly; a name (section or
 // key) additionally escapes '=', '[' and ']'.
@@ -31,18 +36,20 @@ public:
     bool RemoveSection(const QString& section);
 
 private:
+    // A line is 16 bytes, because a large file has a great many of them and
+    // a lookup passes over all the lines of its section.
     struct Line {
-        qsizetype begin = 0;  // the raw text in bytes_, without the line break
-        qsizetype size = 0;
-        // For a line shaped like key=value: where its key starts, from begin,
-        // and its length in bytes, blanks trimmed (0 for other lines). Only
-        // blanks stand between the key and the '='. The line's text is
-        // checked when it is read.
-        qint32 keyFrom = 0;
-        qint32 keySize = 0;
-        qint32 edit = -1;       // index in edits_: the line is written anew from it
-        bool plainKey = false;  // the key is printable ASCII without escapes
+        std::uint32_t begin = 0;  // the raw text in bytes_, without the line break
+        std::uint32_t size = 0;
+        // For a line shaped like key=value: the length in bytes of its key,
+        // blanks trimmed, with PlainKey set when the key is printable ASCII
+        // without escapes (0 for other lines). Only blanks stand before the
+        // key and between it and the '='. The line's text is checked when
+        // it is read.
+        std::uint32_t key = 0;
+        std::int32_t edit = -1;  // index in edits_: the line is written anew from it
     };
+    static constexpr std::uint32_t PlainKey = std::uint32_t(1) << 31;
     struct Edit {
         QString key;
         QString value;
@@ -56,15 +63,16 @@ private:
         size_t count = 0;
     };
 
-    void AddLine(qsizetype begin, qsizetype size, qsizetype textFrom);
+    void AddLine(qsizetype begin, qsizetype size);
     QByteArrayView Raw(const Line& line) const;
+    qsizetype KeyFrom(const Line& line) const;
     std::optional<Edit> Read(const Line& line) const;
-    qsizetype Equals(const Line& line) const;
+    qsizetype Equals(const Line& line, qsizetype keyFrom) const;
     // Whether a line holds the key. Most lines are told apart by the length
     // of their key alone, here, before any of their text is looked at.
     bool Matches(const Line& line, const QString& key, bool asciiKey) const
     {
-        if (line.edit < 0 && (line.keySize == 0 || (line.plainKey && asciiKey && line.keySize != key.size())))
+        if (line.edit < 0 && (line.key == 0 || (asciiKey && (line.key & PlainKey) && (line.key & ~PlainKey) != key.size())))
             return false;
         return MatchesText(line, key, asciiKey);
     }
@@ -76,6 +84,7 @@ private:
     size_t EraseLines(size_t section, Predicate matches);
 
     QByteArray bytes_;
+    qsizetype mark_ = 0;       // the byte-order mark that starts the file, in bytes
     std::vector<Line> lines_;  // every line in file order, section after section
     std::vector<Section> sections_;
     std::vector<Edit> edits_;

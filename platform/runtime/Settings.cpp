@@ -28,8 +28,9 @@ namespace plat {
 namespace {
 
 constexpr int LockWaitMs = 30000;
-// Far beyond any settings file: a file larger than this is not read at all.
-constexpr qint64 MaxFileBytes = qint64(1) << 30;
+// Far beyond any settings file: a file larger than this is neither read nor
+// written.
+constexpr qint64 MaxFileBytes = ini::MaxBytes;
 // Any change to a file shows in its status-change time, which no program
 // can set back. Once that time lies further behind the moment the file was
 // read than one tick of the file system's clock, every later change leaves a
@@ -108,8 +109,9 @@ std::optional<std::pair<QByteArray, FileStamp>> ReadWhole(int fd, QString& why)
             why = QStringLiteral("Not a regular file");
             return std::nullopt;
         }
+        const QString tooLarge = QStringLiteral("Larger than %1 bytes").arg(MaxFileBytes);
         if (before.st_size > MaxFileBytes) {
-            why = QStringLiteral("Larger than %1 bytes").arg(MaxFileBytes);
+            why = tooLarge;
             return std::nullopt;
         }
         QByteArray bytes;
@@ -117,11 +119,8 @@ std::optional<std::pair<QByteArray, FileStamp>> ReadWhole(int fd, QString& why)
         AdviseHugePages(bytes.data(), size_t(bytes.size()));
         qsizetype got = 0;
         while (true) {
-            if (got == bytes.size()) {
-                if (bytes.size() >= MaxFileBytes)
-                    break;
-                bytes.resize(std::min<qsizetype>(bytes.size() + 65536, MaxFileBytes));  // it grew
-            }
+            if (got == bytes.size())  // it grew; one byte beyond the limit tells a file too large
+                bytes.resize(std::min<qsizetype>(bytes.size() + 65536, MaxFileBytes + 1));
             const ssize_t n = ::pread(fd, bytes.data() + got, size_t(bytes.size() - got), got);
             if (n < 0 && errno == EINTR)
                 continue;
@@ -132,6 +131,10 @@ std::optional<std::pair<QByteArray, FileStamp>> ReadWhole(int fd, QString& why)
             if (n == 0)
                 break;
             got += n;
+            if (got > MaxFileBytes) {
+                why = tooLarge;
+                return std::nullopt;
+            }
         }
         bytes.truncate(got);
         struct stat after {};
@@ -262,6 +265,8 @@ void Update(const QString& app, const std::function<void(ini::IniDocument&)>& ch
     const QByteArray after = doc.Serialize();
     if (after == before.snapshot->bytes)
         return;
+    if (after.size() > MaxFileBytes)  // it could not be read back
+        FileError(path, QStringLiteral("would grow larger than %1 bytes; it was left as it is").arg(MaxFileBytes));
     WriteFile(path, after);
 
     // What was just written, as the next read would find it.

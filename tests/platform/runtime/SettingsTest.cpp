@@ -302,6 +302,25 @@ TEST_F(SettingsTest, AnUnreadableFileIsReportedOnceByNameAndReadsAsTheDefaults)
     EXPECT_TRUE(run.err.startsWith("Velmor: ")) << run.err.toStdString();
 }
 
+TEST_F(SettingsTest, AFileBeyondOneGibibyteIsNeitherReadNorReplaced)
+{
+    WriteFileBytes("[Game]\nSize=330\n");
+    const qint64 huge = (qint64(1) << 30) + 1;
+    ASSERT_TRUE(QFile::resize(FilePath(), huge));  // sparse: nothing of it is on the disk
+    const HelperRun run = RunHelper({"get", app_, "Game", "Size"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "<default>\n<default>\n");
+    EXPECT_TRUE(run.err.contains(FilePath()) && run.err.contains("Larger than")) << run.err.toStdString();
+    try {
+        SaveSetting(app_, "Game", "Size", "345");
+        FAIL() << "saving over a file too large to read was reported as success";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.Number(), ErrPathFileAccess);
+        EXPECT_TRUE(e.Description().contains(FilePath())) << e.Description().toStdString();
+    }
+    EXPECT_EQ(QFileInfo(FilePath()).size(), huge);
+}
+
 TEST_F(SettingsTest, AFailedSaveNamesTheFileAndLeavesItAsItWas)
 {
     SaveSetting(app_, "Game", "Size", "330");
