@@ -27,9 +27,8 @@ for t in "${targets[@]}"; do
 done
 
 "$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLAT_FUZZ=ON \
-  -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
-cmake --build "$build" --parallel "$jobs" --target "${targets[@]/#/fuzz_}"
+BUILD_DIR="$build" JOBS="$jobs" BUILD_TARGETS="${targets[*]/#/fuzz_}" \
+  "$root/scripts/build.sh" -DPLAT_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++-14
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"

@@ -10,8 +10,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${SANITIZE_BUILD_DIR:-$root/build-sanitize}"
 jobs="${JOBS:-$(nproc)}"
 "$root/scripts/install-deps.sh"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLAT_SANITIZE=ON >/dev/null
-cmake --build "$build" --parallel "$jobs"
+BUILD_DIR="$build" JOBS="$jobs" "$root/scripts/build.sh" -DPLAT_SANITIZE=ON
 
 export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1:check_initialization_order=1:strict_init_order=1"
 export UBSAN_OPTIONS="halt_on_error=1:abort_on_error=1:print_stacktrace=1"

@@ -64,37 +64,40 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "Xvfb did not start\n");
         return 1;
     }
+    // The game creates the browser component at start-up: it is registered in
+    // every settings folder the game starts with.
+    auto registerIn = [](const QString& configHome) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", configHome);
+        return benchsupport::RegisterComponent(QStringLiteral(REGSVR_EXE), QStringLiteral(ROAMWELL_DLL), env);
+    };
     QTemporaryDir config;
-    // The game creates the browser component at start-up: register it first.
-    QProcessEnvironment regEnv = QProcessEnvironment::systemEnvironment();
-    regEnv.insert("XDG_CONFIG_HOME", config.path());
-    if (!benchsupport::RegisterComponent(QStringLiteral(REGSVR_EXE), QStringLiteral(ROAMWELL_DLL), regEnv)) {
+    if (!registerIn(config.path())) {
         std::fprintf(stderr, "could not register the browser component\n");
         return 1;
     }
     QTemporaryDir largeConfig;
-    regEnv.insert("XDG_CONFIG_HOME", largeConfig.path());
-    if (!benchsupport::RegisterComponent(QStringLiteral(REGSVR_EXE), QStringLiteral(ROAMWELL_DLL), regEnv)
-        || !WriteLargeSettings(largeConfig.path())) {
+    if (!registerIn(largeConfig.path()) || !WriteLargeSettings(largeConfig.path())) {
         std::fprintf(stderr, "could not prepare the large settings file\n");
         return 1;
     }
     // A user hive crowded with other keys, the component registered among them.
     constexpr int CrowdKeys = 100000;
     QTemporaryDir crowdedConfig;
-    regEnv.insert("XDG_CONFIG_HOME", crowdedConfig.path());
-    if (!benchsupport::PlaceUserHive(crowdedConfig.path(), benchsupport::CrowdedUserHive(CrowdKeys)) ||
-        !benchsupport::RegisterComponent(QStringLiteral(REGSVR_EXE), QStringLiteral(ROAMWELL_DLL), regEnv)) {
+    if (!benchsupport::PlaceUserHive(crowdedConfig.path(), benchsupport::CrowdedUserHive(CrowdKeys))
+        || !registerIn(crowdedConfig.path())) {
         std::fprintf(stderr, "could not prepare the crowded registry\n");
         return 1;
     }
+    auto velmorIn = [&](const QString& configHome) {
+        return TimeToWindow(x, QStringLiteral(VELMOR_EXE), QStringLiteral("High Score:"), configHome);
+    };
     std::vector<double> bare, game, large, crowded;
     for (int i = 0; i < runs; ++i) {  // interleaved, so all see the same machine
         bare.push_back(TimeToWindow(x, QStringLiteral(BARE_EXE), QStringLiteral("Bare window"), config.path()));
-        game.push_back(TimeToWindow(x, QStringLiteral(VELMOR_EXE), QStringLiteral("High Score:"), config.path()));
-        large.push_back(TimeToWindow(x, QStringLiteral(VELMOR_EXE), QStringLiteral("High Score:"), largeConfig.path()));
-        crowded.push_back(
-            TimeToWindow(x, QStringLiteral(VELMOR_EXE), QStringLiteral("High Score:"), crowdedConfig.path()));
+        game.push_back(velmorIn(config.path()));
+        large.push_back(velmorIn(largeConfig.path()));
+        crowded.push_back(velmorIn(crowdedConfig.path()));
     }
     const double floor = benchsupport::Median(bare), measured = benchsupport::Median(game);
     std::printf("startup: bare Qt window %.1f ms, Velmor %.1f ms (median of %d), ratio %.2f (target <= 1.5)\n",

@@ -1,6 +1,7 @@
 #include "platform/runtime/Dialogs.h"
 
 #include "platform/runtime/App.h"
+#include "platform/runtime/Numeric.h"
 #include "platform/runtime/Startup.h"
 
 #include <QApplication>
@@ -180,7 +181,7 @@ std::optional<int32_t> ChooseColor(std::optional<int32_t> initial)
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     const QColor chosen = dialog.selectedColor();
-    return chosen.red() + 256 * chosen.green() + 65536 * chosen.blue();
+    return RGB(chosen.red(), chosen.green(), chosen.blue());
 }
 
 bool CommonDialog::ShowColor()

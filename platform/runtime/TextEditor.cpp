@@ -9,7 +9,6 @@
 #include "platform/runtime/App.h"
 #include "platform/runtime/Errors.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
