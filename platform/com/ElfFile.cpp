@@ -46,10 +46,7 @@ public:
         return true;
     }
     std::uint64_t Size() const { return size_; }
-    bool Contains(std::uint64_t offset, std::uint64_t length) const
-    {
-        return offset <= size_ && length <= size_ - offset;
-    }
+    bool Contains(std::uint64_t offset, std::uint64_t length) const { return SpanInside(0, size_, offset, length); }
     template <class T>
     bool Read(std::uint64_t offset, T* out)
     {
@@ -107,13 +104,9 @@ QString PastTheEnd(const QString& what, const Reader& r)
 template <class Phdr>
 bool Mapped(const std::vector<Phdr>& loads, std::uint64_t address, std::uint64_t length)
 {
-    for (const Phdr& p : loads) {
-        if (address < p.p_vaddr)
-            continue;
-        const std::uint64_t into = address - p.p_vaddr;
-        if (into <= p.p_memsz && length <= p.p_memsz - into)
+    for (const Phdr& p : loads)
+        if (SpanInside(p.p_vaddr, p.p_memsz, address, length))
             return true;
-    }
     return false;
 }
 

@@ -13,6 +13,13 @@
 
 namespace plat {
 
+// Whether [offset, offset + length) lies inside [start, start + size),
+// without overflow however large the numbers read from a file are.
+inline bool SpanInside(std::uint64_t start, std::uint64_t size, std::uint64_t offset, std::uint64_t length)
+{
+    return offset >= start && offset - start <= size && length <= size - (offset - start);
+}
+
 struct ElfSection {
     std::uint64_t offset = 0;   // in the file
     std::uint64_t address = 0;  // in the image, before relocation

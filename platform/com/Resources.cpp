@@ -176,10 +176,7 @@ bool InsideLoadedSegment(const link_map* map, std::uint64_t address, std::uint64
                 return 0;
             for (int i = 0; i < info->dlpi_phnum; ++i) {
                 const auto& p = info->dlpi_phdr[i];
-                if (p.p_type != PT_LOAD || !(p.p_flags & PF_R) || q.address < p.p_vaddr)
-                    continue;
-                const std::uint64_t into = q.address - p.p_vaddr;
-                if (into <= p.p_memsz && q.size <= p.p_memsz - into)
+                if (p.p_type == PT_LOAD && (p.p_flags & PF_R) && SpanInside(p.p_vaddr, p.p_memsz, q.address, q.size))
                     q.inside = true;
             }
             return 1;
