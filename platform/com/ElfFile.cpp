@@ -46,10 +46,7 @@ public:
         return true;
     }
     std::uint64_t Size() const { return size_; }
-    bool Contains(std::uint64_t offset, std::uint64_t length) const
-    {
-        return offset <= size_ && length <= size_ - offset;
-    }
+    bool Contains(std::uint64_t offset, std::uint64_t length) const { return SpanInside(0, size_, offset, length); }
     template <class T>
     bool Read(std::uint64_t offset, T* out)
     {
@@ -107,13 +104,9 @@ QString PastTheEnd(const QString& what, const Reader& r)
 template <class Phdr>
 bool Mapped(const std::vector<Phdr>& loads, std::uint64_t address, std::uint64_t length)
 {
-    for (const Phdr& p : loads) {
-        if (address < p.p_vaddr)
-            continue;
-        const std::uint64_t into = address - p.p_vaddr;
-        if (into <= p.p_memsz && length <= p.p_memsz - into)
+    for (const Phdr& p : loads)
+        if (SpanInside(p.p_vaddr, p.p_memsz, address, length))
             return true;
-    }
     return false;
 }
 
@@ -232,7 +225,7 @@ bool NameAt(const QByteArray& table, std::uint64_t at, const char* name)
 }
 
 template <class E>
-bool FindSection(Reader& r, const char* name, std::optional<ElfSection>* found, QString* error)
+bool FindSection(Reader& r, const char* name, std::optional<ElfSection>* found, QString* error, QByteArray* contents)
 {
     using Shdr = typename E::Shdr;
     typename E::Ehdr eh{};
@@ -257,7 +250,7 @@ bool FindSection(Reader& r, const char* name, std::optional<ElfSection>* found, 
     for (const Shdr& s : headers) {
         if (s.sh_type != SHT_PROGBITS || !NameAt(table, s.sh_name, name))
             continue;
-        if (!r.Contains(s.sh_offset, s.sh_size))
+        if (contents ? !r.Read(s.sh_offset, s.sh_size, contents) : !r.Contains(s.sh_offset, s.sh_size))
             return Fail(error, PastTheEnd(QStringLiteral("its section %1 lies").arg(QLatin1String(name)), r));
         *found = ElfSection{s.sh_offset, s.sh_addr, s.sh_size};
         return true;
@@ -278,12 +271,13 @@ bool CheckElfLibrary(const QString& path, QString* error)
     }
 }
 
-bool FindElfSection(const QString& path, const char* name, std::optional<ElfSection>* found, QString* error)
+bool FindElfSection(const QString& path, const char* name, std::optional<ElfSection>* found, QString* error,
+                    QByteArray* contents)
 {
     Reader r;
     switch (Identify(r, path, error)) {
-    case ELFCLASS32: return FindSection<Elf32>(r, name, found, error);
-    case ELFCLASS64: return FindSection<Elf64>(r, name, found, error);
+    case ELFCLASS32: return FindSection<Elf32>(r, name, found, error, contents);
+    case ELFCLASS64: return FindSection<Elf64>(r, name, found, error, contents);
     default: return false;
     }
 }

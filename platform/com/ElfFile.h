@@ -6,11 +6,19 @@
 // before anything is allocated or read, so a damaged or hostile file gives
 // a reason, never a crash or a huge allocation.
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <optional>
 
 namespace plat {
+
+// Whether [offset, offset + length) lies inside [start, start + size),
+// without overflow however large the numbers read from a file are.
+inline bool SpanInside(std::uint64_t start, std::uint64_t size, std::uint64_t offset, std::uint64_t length)
+{
+    return offset >= start && offset - start <= size && length <= size - (offset - start);
+}
 
 struct ElfSection {
     std::uint64_t offset = 0;   // in the file
@@ -27,7 +35,9 @@ bool CheckElfLibrary(const QString& path, QString* error);
 // Finds the section of that name holding data in the file (not one that
 // takes room only in memory): true with *found set, or empty when there is
 // none; false, with the reason in *error, when the file is no ELF file or
-// the headers that lead to the section are damaged.
-bool FindElfSection(const QString& path, const char* name, std::optional<ElfSection>* found, QString* error);
+// the headers that lead to the section are damaged. With `contents`, the
+// section's bytes are read too, from the file whose headers placed them.
+bool FindElfSection(const QString& path, const char* name, std::optional<ElfSection>* found, QString* error,
+                    QByteArray* contents = nullptr);
 
 }  // namespace plat

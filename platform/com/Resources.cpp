@@ -146,12 +146,12 @@ std::nullopt_t Fail(const QString& path, QString* error, const QString& why)
     return std::nullopt;
 }
 
-// Where the file keeps its resource section.
-std::optional<ElfSection> LocateResources(const QString& path, QString* error)
+// Where the file keeps its resource section; with `contents`, its bytes too.
+std::optional<ElfSection> LocateResources(const QString& path, QString* error, QByteArray* contents = nullptr)
 {
     std::optional<ElfSection> place;
     QString why;
-    if (!FindElfSection(path, ResourceSection, &place, &why))
+    if (!FindElfSection(path, ResourceSection, &place, &why, contents))
         return Fail(path, error, why);
     if (!place)
         return Fail(path, error, QStringLiteral("no embedded resources"));
@@ -176,10 +176,7 @@ bool InsideLoadedSegment(const link_map* map, std::uint64_t address, std::uint64
                 return 0;
             for (int i = 0; i < info->dlpi_phnum; ++i) {
                 const auto& p = info->dlpi_phdr[i];
-                if (p.p_type != PT_LOAD || !(p.p_flags & PF_R) || q.address < p.p_vaddr)
-                    continue;
-                const std::uint64_t into = q.address - p.p_vaddr;
-                if (into <= p.p_memsz && q.size <= p.p_memsz - into)
+                if (p.p_type == PT_LOAD && (p.p_flags & PF_R) && SpanInside(p.p_vaddr, p.p_memsz, q.address, q.size))
                     q.inside = true;
             }
             return 1;
@@ -201,18 +198,9 @@ std::optional<ResourceDirectory> ParseSection(const QString& path, const QByteAr
 
 std::optional<ResourceDirectory> ReadResourcesFromFile(const QString& path, QString* error)
 {
-    const auto place = LocateResources(path, error);
-    if (!place)
+    QByteArray section;
+    if (!LocateResources(path, error, &section))
         return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Fail(path, error, file.errorString());
-    // The size was checked against the file's; a file cut short since reads short.
-    if (!file.seek(static_cast<qint64>(place->offset)))
-        return Fail(path, error, QStringLiteral("resource section is truncated"));
-    const QByteArray section = file.read(static_cast<qint64>(place->size));
-    if (section.size() != static_cast<qsizetype>(place->size))
-        return Fail(path, error, QStringLiteral("resource section is truncated"));
     return ParseSection(path, section, error);
 }
 

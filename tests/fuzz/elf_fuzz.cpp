@@ -4,7 +4,7 @@
 // Input: anything that begins with the ELF magic ("\x7f" "ELF") is a library
 // file: it is written to an in-memory file and read with
 // ReadResourcesFromFile. Anything else is the contents of the resource
-// section itself, read with ResourceDirectory::parse. Every version resource
+// section itself, read with ResourceDirectory::Parse. Every version resource
 // found is read too.
 //
 // Checks: no crash, no read outside the input, and no single allocation of a

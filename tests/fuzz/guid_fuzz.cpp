@@ -1,6 +1,6 @@
 // Fuzz target: the text and binary forms of GUIDs.
 //
-// Input: UTF-8 text handed to GUID::parse (bytes that are not UTF-8 read as
+// Input: UTF-8 text handed to GUID::Parse (bytes that are not UTF-8 read as
 // U+FFFD). Its first 16 bytes, when there are that many, are also taken as a
 // GUID's binary form.
 //
@@ -23,7 +23,7 @@ int HexDigit(QChar c)
     return c.unicode() < 0x80 ? int(digits.indexOf(c.toLower())) : -1;
 }
 
-// The GUID the exact form spells, worked out apart from GUID::parse.
+// The GUID the exact form spells, worked out apart from GUID::Parse.
 std::optional<GUID> Spelled(QStringView text)
 {
     text = text.trimmed();

@@ -29,8 +29,8 @@ using namespace plat;
 
 namespace {
 
-// The integer types of the variant world, whether or not the conversion
-// knows them yet.
+// The integer types of the variant world, those the conversion refuses
+// (the 64-bit ones) included.
 struct IntegerType {
     VARTYPE vt;
     const char* name;
@@ -42,14 +42,14 @@ struct IntegerType {
 const IntegerType IntegerTypes[] = {
     {VT_I2, "I2", 2, true, -32768.0, 32767.0},
     {VT_I4, "I4", 4, true, -2147483648.0, 2147483647.0},
-    {16, "I1", 1, true, -128.0, 127.0},
+    {VT_I1, "I1", 1, true, -128.0, 127.0},
     {VT_UI1, "UI1", 1, false, 0.0, 255.0},
-    {18, "UI2", 2, false, 0.0, 65535.0},
-    {19, "UI4", 4, false, 0.0, 4294967295.0},
-    {20, "I8", 8, true, -9223372036854775808.0, 9223372036854774784.0},  // largest double below 2^63
-    {21, "UI8", 8, false, 0.0, 18446744073709549568.0},                  // largest double below 2^64
-    {22, "INT", 4, true, -2147483648.0, 2147483647.0},
-    {23, "UINT", 4, false, 0.0, 4294967295.0},
+    {VT_UI2, "UI2", 2, false, 0.0, 65535.0},
+    {VT_UI4, "UI4", 4, false, 0.0, 4294967295.0},
+    {VT_I8, "I8", 8, true, -9223372036854775808.0, 9223372036854774784.0},  // largest double below 2^63
+    {VT_UI8, "UI8", 8, false, 0.0, 18446744073709549568.0},                  // largest double below 2^64
+    {VT_INT, "INT", 4, true, -2147483648.0, 2147483647.0},
+    {VT_UINT, "UINT", 4, false, 0.0, 4294967295.0},
 };
 
 const IntegerType* IntegerTypeOf(VARTYPE vt)
@@ -208,8 +208,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (const std::optional<double> number = NumberIn(plain))
                 CheckInteger(*number, *t, hr, out);
         if (plain.vt == VT_BSTR)
-            CheckTextToNumber(QString(reinterpret_cast<const QChar*>(plain.bstrVal), SysStringLen(plain.bstrVal)),
-                              targetType, hr, out);  // the characters as they are, a leading U+FEFF too
+            CheckTextToNumber(QStringFromBSTR(plain.bstrVal), targetType, hr, out);  // a leading U+FEFF kept
     }
     if (hr == S_OK && targetType == VT_BSTR) {
         const UINT length = SysStringLen(out.bstrVal);

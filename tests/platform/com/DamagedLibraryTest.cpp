@@ -103,7 +103,7 @@ public:
         ADD_FAILURE() << "no dynamic entry " << tag;
     }
     // The offset of the resource directory's data in the file.
-    std::uint64_t Resources() const { return Get<Elf64_Shdr>(SectionAt(Section("plat_resources"))).sh_offset; }
+    std::uint64_t Resources() const { return Get<Elf64_Shdr>(SectionAt(Section(ResourceSection))).sh_offset; }
 
 private:
     QByteArray bytes_;
@@ -121,6 +121,39 @@ QByteArray Edited(const std::function<void(Image&)>& edit)
     Image image = Tiny();
     edit(image);
     return image.Bytes();
+}
+
+// The tiny library with one edit made to its headers or its resources.
+Damage HeaderEdit(std::function<void(Elf64_Ehdr&)> change)
+{
+    return [=] { return Edited([&](Image& i) { i.EditHeader(change); }); };
+}
+
+Damage SegmentEdit(std::uint32_t type, int nth, std::function<void(Elf64_Phdr&)> change)
+{
+    return [=] { return Edited([&](Image& i) { i.EditSegment(i.Segment(type, nth), change); }); };
+}
+
+Damage DynamicEdit(std::int64_t tag, std::uint64_t value)
+{
+    return [=] { return Edited([&](Image& i) { i.SetDynamic(tag, value); }); };
+}
+
+Damage NameTableEdit(std::function<void(Elf64_Shdr&)> change)
+{
+    return [=] { return Edited([&](Image& i) { i.EditSection(i.Header().e_shstrndx, change); }); };
+}
+
+Damage ResourceSectionEdit(std::function<void(Elf64_Shdr&)> change)
+{
+    return [=] { return Edited([&](Image& i) { i.EditSection(i.Section(ResourceSection), change); }); };
+}
+
+// A value written `offset` bytes into the resource directory.
+template <class T>
+Damage DirectoryEdit(std::uint64_t offset, T value)
+{
+    return [=] { return Edited([&](Image& i) { i.Set<T>(i.Resources() + offset, value); }); };
 }
 
 struct Case {
@@ -148,32 +181,21 @@ std::vector<Case> UnloadableFiles()
         {"three bytes of an ELF header", [] { return QByteArray("\x7f" "EL"); }, "not an ELF file"},
         {"half an ELF header", [] { return Tiny().Bytes().left(40); }, "ELF header"},
         {"a text file", [] { return QByteArray("#!/bin/sh\necho loaded\n"); }, "not an ELF file"},
-        {"program headers 2^62 bytes in",
-         [] { return Edited([](Image& i) { i.EditHeader([](Elf64_Ehdr& h) { h.e_phoff = FarOffset; }); }); },
+        {"program headers 2^62 bytes in", HeaderEdit([](Elf64_Ehdr& h) { h.e_phoff = FarOffset; }),
          "program headers lie past the end"},
-        {"65,534 program headers",
-         [] { return Edited([](Image& i) { i.EditHeader([](Elf64_Ehdr& h) { h.e_phnum = 0xFFFE; }); }); },
+        {"65,534 program headers", HeaderEdit([](Elf64_Ehdr& h) { h.e_phnum = 0xFFFE; }),
          "program headers lie past the end"},
-        {"an extended program header count",
-         [] { return Edited([](Image& i) { i.EditHeader([](Elf64_Ehdr& h) { h.e_phnum = PN_XNUM; }); }); },
+        {"an extended program header count", HeaderEdit([](Elf64_Ehdr& h) { h.e_phnum = PN_XNUM; }),
          "program headers are damaged"},
-        {"program headers of the wrong size",
-         [] { return Edited([](Image& i) { i.EditHeader([](Elf64_Ehdr& h) { h.e_phentsize = 32; }); }); },
+        {"program headers of the wrong size", HeaderEdit([](Elf64_Ehdr& h) { h.e_phentsize = 32; }),
          "program headers are damaged"},
-        {"a segment 2^62 bytes in",
-         [] {
-             return Edited([](Image& i) { i.EditSegment(i.Segment(PT_LOAD, 1), [](Elf64_Phdr& p) { p.p_offset = FarOffset; }); });
-         },
+        {"a segment 2^62 bytes in", SegmentEdit(PT_LOAD, 1, [](Elf64_Phdr& p) { p.p_offset = FarOffset; }),
          "past the end"},
         {"a segment whose end wraps around",
-         [] {
-             return Edited([](Image& i) {
-                 i.EditSegment(i.Segment(PT_LOAD, 1), [](Elf64_Phdr& p) { p.p_filesz = ~std::uint64_t(0) - p.p_offset + 16; });
-             });
-         },
+         SegmentEdit(PT_LOAD, 1, [](Elf64_Phdr& p) { p.p_filesz = ~std::uint64_t(0) - p.p_offset + 16; }),
          "past the end"},
         {"a segment larger in the file than in memory",
-         [] { return Edited([](Image& i) { i.EditSegment(i.Segment(PT_LOAD), [](Elf64_Phdr& p) { p.p_filesz = p.p_memsz + 8; }); }); },
+         SegmentEdit(PT_LOAD, 0, [](Elf64_Phdr& p) { p.p_filesz = p.p_memsz + 8; }),
          "larger in the file than in memory"},
         {"no loadable segment",
          [] {
@@ -185,17 +207,12 @@ std::vector<Case> UnloadableFiles()
          },
          "no loadable segment"},
         {"a dynamic table outside the loaded segments",
-         [] { return Edited([](Image& i) { i.EditSegment(i.Segment(PT_DYNAMIC), [](Elf64_Phdr& p) { p.p_vaddr = 0x40000000; }); }); },
-         "dynamic table lies outside"},
-        {"a string table far outside the image",
-         [] { return Edited([](Image& i) { i.SetDynamic(DT_STRTAB, 0x7fff00000000); }); },
+         SegmentEdit(PT_DYNAMIC, 0, [](Elf64_Phdr& p) { p.p_vaddr = 0x40000000; }), "dynamic table lies outside"},
+        {"a string table far outside the image", DynamicEdit(DT_STRTAB, 0x7fff00000000),
          "places its string table outside"},
-        {"a symbol table 2^62 bytes in", [] { return Edited([](Image& i) { i.SetDynamic(DT_SYMTAB, FarOffset); }); },
-         "places its symbol table outside"},
-        {"a string table longer than the image", [] { return Edited([](Image& i) { i.SetDynamic(DT_STRSZ, FarOffset); }); },
-         "places its string table outside"},
-        {"a hash table outside the image", [] { return Edited([](Image& i) { i.SetDynamic(DT_GNU_HASH, 0x100000); }); },
-         "places its GNU hash table outside"},
+        {"a symbol table 2^62 bytes in", DynamicEdit(DT_SYMTAB, FarOffset), "places its symbol table outside"},
+        {"a string table longer than the image", DynamicEdit(DT_STRSZ, FarOffset), "places its string table outside"},
+        {"a hash table outside the image", DynamicEdit(DT_GNU_HASH, 0x100000), "places its GNU hash table outside"},
         {"the names of needed libraries past the string table",
          [] {
              Image probe(ReadAll(ProbePath));
@@ -265,39 +282,22 @@ TEST_F(ComTest, HostileSectionTablesAreReportedWithoutHugeReads)
 {
     constexpr std::uint64_t FarOffset = std::uint64_t(1) << 62;
     const std::vector<Case> cases = {
-        {"a section name table 2^62 bytes long",
-         [] { return Edited([](Image& i) { i.EditSection(i.Header().e_shstrndx, [](Elf64_Shdr& s) { s.sh_size = FarOffset; }); }); },
+        {"a section name table 2^62 bytes long", NameTableEdit([](Elf64_Shdr& s) { s.sh_size = FarOffset; }),
          "section name table lies past the end"},
-        {"a section name table 2 GiB long",
-         [] {
-             return Edited([](Image& i) { i.EditSection(i.Header().e_shstrndx, [](Elf64_Shdr& s) { s.sh_size = 1u << 31; }); });
-         },
+        {"a section name table 2 GiB long", NameTableEdit([](Elf64_Shdr& s) { s.sh_size = 1u << 31; }),
          "section name table lies past the end"},
-        {"a section name table 2^63 bytes in",
-         [] {
-             return Edited([](Image& i) { i.EditSection(i.Header().e_shstrndx, [](Elf64_Shdr& s) { s.sh_offset = FarOffset * 2; }); });
-         },
+        {"a section name table 2^63 bytes in", NameTableEdit([](Elf64_Shdr& s) { s.sh_offset = FarOffset * 2; }),
          "section name table lies past the end"},
         {"a section name table that takes no room in the file",
-         [] {
-             return Edited([](Image& i) { i.EditSection(i.Header().e_shstrndx, [](Elf64_Shdr& s) { s.sh_type = SHT_NOBITS; }); });
-         },
-         "section name table lies past the end"},
-        {"a resource section 2^62 bytes long",
-         [] { return Edited([](Image& i) { i.EditSection(i.Section("plat_resources"), [](Elf64_Shdr& s) { s.sh_size = FarOffset; }); }); },
+         NameTableEdit([](Elf64_Shdr& s) { s.sh_type = SHT_NOBITS; }), "section name table lies past the end"},
+        {"a resource section 2^62 bytes long", ResourceSectionEdit([](Elf64_Shdr& s) { s.sh_size = FarOffset; }),
          "section plat_resources lies past the end"},
         {"a resource section whose end wraps around",
-         [] {
-             return Edited([](Image& i) {
-                 i.EditSection(i.Section("plat_resources"), [](Elf64_Shdr& s) { s.sh_size = ~std::uint64_t(0) - s.sh_offset + 4; });
-             });
-         },
+         ResourceSectionEdit([](Elf64_Shdr& s) { s.sh_size = ~std::uint64_t(0) - s.sh_offset + 4; }),
          "section plat_resources lies past the end"},
-        {"section headers 2^62 bytes in",
-         [] { return Edited([](Image& i) { i.EditHeader([](Elf64_Ehdr& h) { h.e_shoff = FarOffset; }); }); },
+        {"section headers 2^62 bytes in", HeaderEdit([](Elf64_Ehdr& h) { h.e_shoff = FarOffset; }),
          "section headers lie past the end"},
-        {"65,535 section headers",
-         [] { return Edited([](Image& i) { i.EditHeader([](Elf64_Ehdr& h) { h.e_shnum = 0xFFFF; }); }); },
+        {"65,535 section headers", HeaderEdit([](Elf64_Ehdr& h) { h.e_shnum = 0xFFFF; }),
          "section headers lie past the end"},
         {"an extended section count of 2^40",
          [] {
@@ -307,8 +307,7 @@ TEST_F(ComTest, HostileSectionTablesAreReportedWithoutHugeReads)
              });
          },
          "section headers lie past the end"},
-        {"a name table index past the count",
-         [] { return Edited([](Image& i) { i.EditHeader([](Elf64_Ehdr& h) { h.e_shstrndx = h.e_shnum + 5; }); }); },
+        {"a name table index past the count", HeaderEdit([](Elf64_Ehdr& h) { h.e_shstrndx = h.e_shnum + 5; }),
          "no section name table"},
         {"an extended name table index of 2^31",
          [] {
@@ -318,27 +317,19 @@ TEST_F(ComTest, HostileSectionTablesAreReportedWithoutHugeReads)
              });
          },
          "no section name table"},
-        {"section headers of the wrong size",
-         [] { return Edited([](Image& i) { i.EditHeader([](Elf64_Ehdr& h) { h.e_shentsize = 40; }); }); },
+        {"section headers of the wrong size", HeaderEdit([](Elf64_Ehdr& h) { h.e_shentsize = 40; }),
          "no section headers"},
         {"section headers cut off", [] { return Tiny().Bytes().left(qsizetype(Tiny().Header().e_shoff) + 100); },
          "section headers lie past the end"},
         {"a resource section name outside the name table",
-         [] {
-             return Edited([](Image& i) { i.EditSection(i.Section("plat_resources"), [](Elf64_Shdr& s) { s.sh_name = 0xFFFFFFF0; }); });
-         },
-         "no embedded resources"},
-        {"a resource directory claiming 2^32 - 1 bytes",
-         [] { return Edited([](Image& i) { i.Set<std::uint32_t>(i.Resources() + 8, 0xFFFFFFFF); }); },
+         ResourceSectionEdit([](Elf64_Shdr& s) { s.sh_name = 0xFFFFFFF0; }), "no embedded resources"},
+        {"a resource directory claiming 2^32 - 1 bytes", DirectoryEdit<std::uint32_t>(8, 0xFFFFFFFF),
          "resource directory is truncated"},
-        {"a resource directory claiming 2^32 - 1 resources",
-         [] { return Edited([](Image& i) { i.Set<std::uint32_t>(i.Resources() + 12, 0xFFFFFFFF); }); },
+        {"a resource directory claiming 2^32 - 1 resources", DirectoryEdit<std::uint32_t>(12, 0xFFFFFFFF),
          "resource 2 of the directory is truncated"},
-        {"a resource type 65,535 bytes long",
-         [] { return Edited([](Image& i) { i.Set<std::uint16_t>(i.Resources() + 16, 0xFFFF); }); },
+        {"a resource type 65,535 bytes long", DirectoryEdit<std::uint16_t>(16, 0xFFFF),
          "resource 1 of the directory is truncated"},
-        {"a resource 2^32 - 1 bytes long",
-         [] { return Edited([](Image& i) { i.Set<std::uint32_t>(i.Resources() + 26, 0xFFFFFFFF); }); },
+        {"a resource 2^32 - 1 bytes long", DirectoryEdit<std::uint32_t>(26, 0xFFFFFFFF),
          "resource 1 of the directory is truncated"},
     };
     int n = 0;
@@ -380,10 +371,8 @@ TEST_F(ComTest, ALoadedLibraryReadsNoResourceOutsideItsImage)
     EXPECT_EQ(before->Find("TINY", 1)->data, "seed");
 
     for (std::uint64_t address : {std::uint64_t(0x7fff00000000), std::uint64_t(1) << 62, ~std::uint64_t(0) - 8}) {
-        const QString fresh = Write(dir.path() + "/fresh.so", Edited([&](Image& i) {
-                                        i.EditSection(i.Section("plat_resources"),
-                                                      [&](Elf64_Shdr& s) { s.sh_addr = address; });
-                                    }));
+        const QString fresh =
+            Write(dir.path() + "/fresh.so", ResourceSectionEdit([address](Elf64_Shdr& s) { s.sh_addr = address; })());
         ASSERT_TRUE(QFile::remove(path));
         ASSERT_TRUE(QFile::rename(fresh, path));
         EXPECT_FALSE(ReadResourcesFromModule(inside, &error)) << address;
