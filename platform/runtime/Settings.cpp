@@ -145,22 +145,19 @@ std::optional<std::pair<QByteArray, FileStamp>> ReadWhole(int fd, QString& why)
 // says it is unchanged, read (and parsed when its bytes differ) otherwise.
 Reading Load(const QString& path)
 {
-    const QByteArray name = QFile::encodeName(path);
     std::shared_ptr<const Snapshot> cached;
     {
         Cache& cache = Files();
         std::lock_guard lock(cache.mutex);
         cached = cache.files.value(path);
     }
-    if (cached && cached->settled) {
-        struct stat st {};
-        if (::stat(name.constData(), &st) == 0 && StampOf(st) == cached->stamp)
-            return {cached, {}};
-    }
+    if (cached && cached->settled && StampOfPath(path) == cached->stamp)
+        return {cached, {}};
 
     timespec now {};
     ::clock_gettime(CLOCK_REALTIME, &now);
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);  // a FIFO must not hang us
+    // O_NONBLOCK: a FIFO must not hang us.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR) {
             Keep(path, nullptr);
@@ -242,13 +239,13 @@ void Update(const QString& app, const std::function<void(ini::IniDocument&)>& ch
         FileError(path, QStringLiteral("could not be written (%1)").arg(why));
 
     // What was just written, as the next read would find it.
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+    const FileStamp written = StampOfPath(path);
+    if (!written.exists) {
         Keep(path, nullptr);
         return;
     }
     auto snapshot = std::make_shared<Snapshot>();
-    snapshot->stamp = StampOf(st);
+    snapshot->stamp = written;
     snapshot->bytes = after;
     snapshot->doc = std::make_shared<const ini::IniDocument>(ini::IniDocument::Parse(after));
     Keep(path, snapshot);
