@@ -79,11 +79,12 @@ struct Loaded {
     QString path;
     FileStamp stamp;
     Pin pin;
-    bool read = false;                       // whether the file has been looked at
     std::shared_ptr<Hive> hive;              // the whole tree, once something needed it
     std::shared_ptr<const HiveIndex> index;  // until then, where each key is in the file
     QString problem;                         // why it reads as empty and is never written
     std::int32_t refusal = ERROR_SUCCESS;    // what an edit returns then
+
+    bool Read() const { return hive || index; }  // whether the file has been looked at
 };
 
 struct WriteFailure {
@@ -158,7 +159,6 @@ Loaded Load(const QString& path, const QString& rootName, bool tree)
 {
     Loaded out;
     out.path = path;
-    out.read = true;
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         ++loadCount;
@@ -206,7 +206,7 @@ Loaded& Current(HiveId id, bool tree)
 {
     Loaded& entry = Cached(id);
     const QString path = HivePath(id);
-    if (!entry.read || entry.path != path || !(entry.stamp == StampOfPath(path))) {
+    if (!entry.Read() || entry.path != path || !(entry.stamp == StampOfPath(path))) {
         entry = Load(path, HiveRootName(id), tree);
     } else if (tree && !entry.hive) {
         int readError = 0;
