@@ -1,12 +1,12 @@
 #include "platform/registry/HiveStore.h"
 
 #include "platform/FileStamp.h"
+#include "platform/ReplaceFile.h"
 #include "platform/registry/Registry.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -17,7 +17,6 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <mutex>
 #include <set>
 #include <utility>
@@ -80,11 +79,12 @@ struct Loaded {
     QString path;
     FileStamp stamp;
     Pin pin;
-    bool read = false;                       // whether the file has been looked at
     std::shared_ptr<Hive> hive;              // the whole tree, once something needed it
     std::shared_ptr<const HiveIndex> index;  // until then, where each key is in the file
     QString problem;                         // why it reads as empty and is never written
     std::int32_t refusal = ERROR_SUCCESS;    // what an edit returns then
+
+    bool Read() const { return hive || index; }  // whether the file has been looked at
 };
 
 struct WriteFailure {
@@ -106,11 +106,6 @@ int Slot(HiveId id)
 Loaded& Cached(HiveId id)
 {
     return cache[Slot(id)];
-}
-
-QString SystemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 Loaded Unusable(Loaded out, const QString& problem, std::int32_t refusal)
@@ -164,7 +159,6 @@ Loaded Load(const QString& path, const QString& rootName, bool tree)
 {
     Loaded out;
     out.path = path;
-    out.read = true;
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         ++loadCount;
@@ -172,13 +166,13 @@ Loaded Load(const QString& path, const QString& rootName, bool tree)
             out.hive = std::make_shared<Hive>();
             return out;
         }
-        return Unusable(std::move(out), QStringLiteral("%1 cannot be read (%2)").arg(path, SystemError(errno)),
+        return Unusable(std::move(out), QStringLiteral("%1 cannot be read (%2)").arg(path, SystemErrorText(errno)),
                         ERROR_ACCESS_DENIED);
     }
     out.pin = Pin(fd);
     struct stat st {};
     if (::fstat(fd, &st) != 0)
-        return Unusable(std::move(out), QStringLiteral("%1 cannot be read (%2)").arg(path, SystemError(errno)),
+        return Unusable(std::move(out), QStringLiteral("%1 cannot be read (%2)").arg(path, SystemErrorText(errno)),
                         ERROR_ACCESS_DENIED);
     out.stamp = StampOf(st);
     if (!S_ISREG(st.st_mode))
@@ -191,7 +185,7 @@ Loaded Load(const QString& path, const QString& rootName, bool tree)
     int readError = 0;
     ParseResult parsed = ParsePinned(out, rootName, tree, &readError);
     if (readError)
-        return Unusable(std::move(out), QStringLiteral("%1 cannot be read (%2)").arg(path, SystemError(readError)),
+        return Unusable(std::move(out), QStringLiteral("%1 cannot be read (%2)").arg(path, SystemErrorText(readError)),
                         ERROR_ACCESS_DENIED);
     if (!parsed.hive && !parsed.index)
         return Unusable(std::move(out),
@@ -212,7 +206,7 @@ Loaded& Current(HiveId id, bool tree)
 {
     Loaded& entry = Cached(id);
     const QString path = HivePath(id);
-    if (!entry.read || entry.path != path || !(entry.stamp == StampOfPath(path))) {
+    if (!entry.Read() || entry.path != path || !(entry.stamp == StampOfPath(path))) {
         entry = Load(path, HiveRootName(id), tree);
     } else if (tree && !entry.hive) {
         int readError = 0;
@@ -397,15 +391,19 @@ std::int32_t WriteFailed(HiveId id, const QString& path, const QString& why)
 std::int32_t WriteHiveFile(HiveId id, const QString& path, std::unique_lock<std::mutex>& guard)
 {
     Loaded& now = Cached(id);
-    QSaveFile out(path);
-    const bool written = out.open(QIODevice::WriteOnly) &&
-                         now.hive->WriteText(HiveRootName(id), [&](QByteArrayView piece) {
-                             return out.write(piece.data(), piece.size()) == piece.size();
-                         });
-    if (!written || !out.commit()) {
+    QString why;
+    const bool written = ReplaceFile(
+        path,
+        [&](QIODevice& out) {
+            return now.hive->WriteText(HiveRootName(id), [&](QByteArrayView piece) {
+                return out.write(piece.data(), piece.size()) == piece.size();
+            });
+        },
+        &why);
+    if (!written) {
         now = Loaded{};  // the hive in memory holds a change the file lacks
         guard.unlock();
-        return WriteFailed(id, path, out.errorString());
+        return WriteFailed(id, path, why);
     }
     lastWriteFailure[Slot(id)] = WriteFailure{};
     // Keep what was written as the current version; nobody else can have

@@ -137,6 +137,19 @@ LONG Open(const Handle& base, const QString& subKey, REGSAM samDesired, HKEY* re
     return ERROR_SUCCESS;
 }
 
+// The value named in the key a handle reads.
+LONG ReadValue(const Handle& h, const QString& valueName, registry::Value* value)
+{
+    const auto found = FindForRead(h.view, h.path);
+    if (!found)
+        return h.path.isEmpty() ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED;
+    const registry::Value* v = found->FindValue(valueName);
+    if (!v)
+        return ERROR_FILE_NOT_FOUND;
+    *value = *v;
+    return ERROR_SUCCESS;
+}
+
 // A name or text that cannot be stored exactly (a lone half of a surrogate
 // pair has no UTF-8 form) is refused rather than changed on the way.
 bool Storable(const QString& text)
@@ -205,22 +218,19 @@ LONG RegQueryValueEx(HKEY key, const QString& valueName, DWORD* type, std::uint8
         return ERROR_ACCESS_DENIED;
     if (data && !size)
         return ERROR_INVALID_PARAMETER;
-    const auto found = FindForRead(h->view, h->path);
-    if (!found)
-        return h->path.isEmpty() ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED;
-    const registry::Value* v = found->FindValue(valueName);
-    if (!v)
-        return ERROR_FILE_NOT_FOUND;
+    registry::Value v;
+    if (const LONG rc = ReadValue(*h, valueName, &v); rc != ERROR_SUCCESS)
+        return rc;
     if (type)
-        *type = v->type;
-    const auto needed = static_cast<DWORD>(v->data.size());
+        *type = v.type;
+    const auto needed = static_cast<DWORD>(v.data.size());
     if (data) {
         if (*size < needed) {
             *size = needed;
             return ERROR_MORE_DATA;
         }
         if (needed)
-            std::memcpy(data, v->data.constData(), needed);
+            std::memcpy(data, v.data.constData(), needed);
     }
     if (size)
         *size = needed;
@@ -403,20 +413,19 @@ LONG RegSetDwordValue(HKEY key, const QString& valueName, DWORD value)
 
 namespace {
 
+// What opening the key for reading and querying the value would give, read
+// from the hive once: asking for the size first and then the data would
+// read the key twice, and a handle would be made only to be closed.
 std::optional<QByteArray> ReadRaw(HKEY root, const QString& subKey, const QString& valueName, DWORD* type)
 {
-    RegKey key;
-    if (RegOpenKeyEx(root, subKey, 0, KEY_READ, key.ReleaseAndGetAddressOf()) != ERROR_SUCCESS)
+    const auto base = Resolve(root);
+    if (!base)
         return std::nullopt;
-    DWORD size = 0;
-    if (RegQueryValueEx(key.Get(), valueName, type, nullptr, &size) != ERROR_SUCCESS)
+    registry::Value v;
+    if (ReadValue(Handle{base->view, Join(base->path, subKey), KEY_READ}, valueName, &v) != ERROR_SUCCESS)
         return std::nullopt;
-    QByteArray data(static_cast<qsizetype>(size), '\0');
-    if (RegQueryValueEx(key.Get(), valueName, type, reinterpret_cast<std::uint8_t*>(data.data()), &size) !=
-        ERROR_SUCCESS)
-        return std::nullopt;
-    data.resize(static_cast<qsizetype>(size));
-    return data;
+    *type = v.type;
+    return v.data;
 }
 
 }  // namespace

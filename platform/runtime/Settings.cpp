@@ -1,6 +1,7 @@
 #include "platform/runtime/Settings.h"
 
 #include "platform/FileStamp.h"
+#include "platform/ReplaceFile.h"
 #include "platform/runtime/Errors.h"
 #include "platform/runtime/HugePages.h"
 #include "platform/runtime/IniDocument.h"
@@ -10,7 +11,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QSet>
 #include <cerrno>
 #include <cstdio>
@@ -20,7 +20,6 @@
 #include <memory>
 #include <mutex>
 #include <sys/stat.h>
-#include <system_error>
 #include <unistd.h>
 
 namespace plat {
@@ -40,11 +39,6 @@ constexpr qint64 MaxFileBytes = ini::MaxBytes;
 // come from a file system that keeps whole seconds.
 constexpr qint64 SettledAfterNs = 100'000'000;
 constexpr qint64 SettledAfterWholeSecondsNs = 2'000'000'000;
-
-QString SystemText(int error)
-{
-    return QString::fromStdString(std::generic_category().message(error));
-}
 
 // A settings file as it was read: its bytes and what they say.
 struct Snapshot {
@@ -98,11 +92,11 @@ std::optional<std::pair<QByteArray, FileStamp>> ReadWhole(int fd, QString& why)
     for (int attempt = 0;; ++attempt) {
         struct stat before {};
         if (::fstat(fd, &before) != 0) {
-            why = SystemText(errno);
+            why = SystemErrorText(errno);
             return std::nullopt;
         }
         if (S_ISDIR(before.st_mode)) {
-            why = SystemText(EISDIR);
+            why = SystemErrorText(EISDIR);
             return std::nullopt;
         }
         if (!S_ISREG(before.st_mode)) {
@@ -125,7 +119,7 @@ std::optional<std::pair<QByteArray, FileStamp>> ReadWhole(int fd, QString& why)
             if (n < 0 && errno == EINTR)
                 continue;
             if (n < 0) {
-                why = SystemText(errno);
+                why = SystemErrorText(errno);
                 return std::nullopt;
             }
             if (n == 0)
@@ -139,7 +133,7 @@ std::optional<std::pair<QByteArray, FileStamp>> ReadWhole(int fd, QString& why)
         bytes.truncate(got);
         struct stat after {};
         if (::fstat(fd, &after) != 0) {
-            why = SystemText(errno);
+            why = SystemErrorText(errno);
             return std::nullopt;
         }
         if (StampOf(before) == StampOf(after) || attempt == 2)
@@ -151,28 +145,25 @@ std::optional<std::pair<QByteArray, FileStamp>> ReadWhole(int fd, QString& why)
 // says it is unchanged, read (and parsed when its bytes differ) otherwise.
 Reading Load(const QString& path)
 {
-    const QByteArray name = QFile::encodeName(path);
     std::shared_ptr<const Snapshot> cached;
     {
         Cache& cache = Files();
         std::lock_guard lock(cache.mutex);
         cached = cache.files.value(path);
     }
-    if (cached && cached->settled) {
-        struct stat st {};
-        if (::stat(name.constData(), &st) == 0 && StampOf(st) == cached->stamp)
-            return {cached, {}};
-    }
+    if (cached && cached->settled && StampOfPath(path) == cached->stamp)
+        return {cached, {}};
 
     timespec now {};
     ::clock_gettime(CLOCK_REALTIME, &now);
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);  // a FIFO must not hang us
+    // O_NONBLOCK: a FIFO must not hang us.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR) {
             Keep(path, nullptr);
             return {NoFile(), {}};
         }
-        return {nullptr, SystemText(errno)};
+        return {nullptr, SystemErrorText(errno)};
     }
     QString why;
     auto read = ReadWhole(fd, why);
@@ -214,30 +205,6 @@ void WarnUnreadable(const QString& app, const QString& path, const QString& why)
                                  .arg(ErrorText(ErrPathFileAccess), QDir::toNativeSeparators(path), what));
 }
 
-void SyncFolder(const QString& folder)
-{
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);  // makes the rename itself durable
-        ::close(fd);
-    }
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        FileError(path, QStringLiteral("could not be written (%1)").arg(file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.flush() || ::fsync(file.handle()) != 0) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        FileError(path, QStringLiteral("could not be written (%1)").arg(why));
-    }
-    if (!file.commit())
-        FileError(path, QStringLiteral("could not be written (%1)").arg(file.errorString()));
-    SyncFolder(QFileInfo(path).absolutePath());
-}
-
 // Read, change and write the file as one step, under a lock shared with every
 // other process of this user (threads of this process queue on the mutex).
 void Update(const QString& app, const std::function<void(ini::IniDocument&)>& change)
@@ -267,16 +234,18 @@ void Update(const QString& app, const std::function<void(ini::IniDocument&)>& ch
         return;
     if (after.size() > MaxFileBytes)  // it could not be read back
         FileError(path, QStringLiteral("would grow larger than %1 bytes; it was left as it is").arg(MaxFileBytes));
-    WriteFile(path, after);
+    QString why;
+    if (!ReplaceFile(path, [&](QIODevice& out) { return out.write(after) == after.size(); }, &why))
+        FileError(path, QStringLiteral("could not be written (%1)").arg(why));
 
     // What was just written, as the next read would find it.
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+    const FileStamp written = StampOfPath(path);
+    if (!written.exists) {
         Keep(path, nullptr);
         return;
     }
     auto snapshot = std::make_shared<Snapshot>();
-    snapshot->stamp = StampOf(st);
+    snapshot->stamp = written;
     snapshot->bytes = after;
     snapshot->doc = std::make_shared<const ini::IniDocument>(ini::IniDocument::Parse(after));
     Keep(path, snapshot);
