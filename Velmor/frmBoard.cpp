@@ -157,22 +157,24 @@ bool frmBoard::BoardFits(int16_t size, int16_t columns, int16_t rows)
     }
 }
 
-// Reads "Size", "Columns" and "Rows". A combination that cannot be laid out
-// falls back, setting by setting, to the defaults.
+// Reads "Size", "Columns" and "Rows", each once. A combination that cannot
+// be laid out falls back, setting by setting, to the defaults; a setting
+// that falls back is reported with the text it was read from.
 void frmBoard::ReadBoardSettings()
 {
-    Size = Read(Game::Size);
-    Columns = Read(Game::Columns);
-    Rows = Read(Game::Rows);
-    struct Fallback { const Setting<int16_t>& setting; int16_t& variable; };
-    const Fallback fallbacks[] = {{Game::Size, Size}, {Game::Columns, Columns}, {Game::Rows, Rows}};
-    for (const Fallback& f : fallbacks) {
+    struct Dimension { const Setting<int16_t>& setting; int16_t& variable; QString text; };
+    Dimension dimensions[] = {{Game::Size, Size, plat::SettingText(Game::Size)},
+                              {Game::Columns, Columns, plat::SettingText(Game::Columns)},
+                              {Game::Rows, Rows, plat::SettingText(Game::Rows)}};
+    for (Dimension& d : dimensions)
+        d.variable = Read(d.setting, d.text);
+    for (const Dimension& d : dimensions) {
         if (BoardFits(Size, Columns, Rows))
             break;
-        const int16_t value = Default(f.setting);
-        if (f.variable != value) {
-            ReportUnusable(f.setting, plat::SettingText(f.setting));
-            f.variable = value;
+        const int16_t value = Default(d.setting);
+        if (d.variable != value) {
+            ReportUnusable(d.setting, d.text);
+            d.variable = value;
         }
     }
 }
