@@ -1,7 +1,6 @@
 #include "Velmor/GameSettings.h"
 
 #include "platform/runtime/Errors.h"
-#include "platform/runtime/Settings.h"
 
 #include <cstdio>
 
@@ -15,9 +14,8 @@ void ReportUnusable(const Setting<T>& s, const QString& text)
 }
 
 template <class T>
-T Read(const Setting<T>& s)
+T Read(const Setting<T>& s, const QString& text)
 {
-    const QString text = plat::SettingText(s);
     try {
         return plat::SettingValue(s, text);
     } catch (const plat::RuntimeError&) {
@@ -26,10 +24,17 @@ T Read(const Setting<T>& s)
     }
 }
 
+template <class T>
+T Read(const Setting<T>& s)
+{
+    return Read(s, plat::SettingText(s));
+}
+
 template int16_t Read(const Setting<int16_t>&);
 template int32_t Read(const Setting<int32_t>&);
 template float Read(const Setting<float>&);
 template QString Read(const Setting<QString>&);
+template int16_t Read(const Setting<int16_t>&, const QString&);
 template void ReportUnusable(const Setting<int16_t>&, const QString&);
 
 }  // namespace GameSettings

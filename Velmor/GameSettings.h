@@ -50,6 +50,9 @@ inline constexpr Setting<float> Left{App, "Options", "Left", "325"};
 // standard error. The stored text is left as it is, so the game always starts.
 template <class T>
 T Read(const Setting<T>& s);
+// The same, from the setting's stored text as plat::SettingText gave it.
+template <class T>
+T Read(const Setting<T>& s, const QString& text);
 
 // The value of the setting's default.
 template <class T>

@@ -138,43 +138,48 @@ frmBoard::Layout frmBoard::LayoutFor(int16_t size, int16_t columns, int16_t rows
     return layout;
 }
 
-// Whether a well of these dimensions can be built and laid out: a cell
-// above nothing (positions are divided by the size), room for the starter
-// blocks, every 16-bit step of the layout and of the well's set-up in range,
-// and a square in the pool for every cell.
-bool frmBoard::BoardFits(int16_t size, int16_t columns, int16_t rows)
+// The layout of a well of these dimensions when it can be built and laid
+// out: a cell above nothing (positions are divided by the size), room for
+// the starter blocks, every 16-bit step of the layout and of the well's
+// set-up in range, and a square in the pool for every cell.
+std::optional<frmBoard::Layout> frmBoard::FittingLayout(int16_t size, int16_t columns, int16_t rows)
 {
     if (size < 1 || columns < 9 || rows < 3)
-        return false;
+        return std::nullopt;
     try {
-        LayoutFor(size, columns, rows);
+        const Layout layout = LayoutFor(size, columns, rows);
         // The well's last cell, in the hidden row below the floor.
         CellPlace(size, columns);
         CellPlace(size, rows + 1);
-        return SquareIndex(rows, columns, rows + 1) < SquarePool;
+        if (SquareIndex(rows, columns, rows + 1) < SquarePool)
+            return layout;
     } catch (const plat::RuntimeError&) {
-        return false;
     }
+    return std::nullopt;
 }
 
-// Reads "Size", "Columns" and "Rows". A combination that cannot be laid out
-// falls back, setting by setting, to the defaults.
-void frmBoard::ReadBoardSettings()
+// Reads "Size", "Columns" and "Rows", each once, and gives the layout of the
+// well they make. A combination that cannot be laid out falls back, setting
+// by setting, to the defaults; a setting that falls back is reported with
+// the text it was read from.
+frmBoard::Layout frmBoard::ReadBoardSettings()
 {
-    Size = Read(Game::Size);
-    Columns = Read(Game::Columns);
-    Rows = Read(Game::Rows);
-    struct Fallback { const Setting<int16_t>& setting; int16_t& variable; };
-    const Fallback fallbacks[] = {{Game::Size, Size}, {Game::Columns, Columns}, {Game::Rows, Rows}};
-    for (const Fallback& f : fallbacks) {
-        if (BoardFits(Size, Columns, Rows))
-            break;
-        const int16_t value = Default(f.setting);
-        if (f.variable != value) {
-            ReportUnusable(f.setting, plat::SettingText(f.setting));
-            f.variable = value;
+    struct Dimension { const Setting<int16_t>& setting; int16_t& variable; QString text; };
+    Dimension dimensions[] = {{Game::Size, Size, plat::SettingText(Game::Size)},
+                              {Game::Columns, Columns, plat::SettingText(Game::Columns)},
+                              {Game::Rows, Rows, plat::SettingText(Game::Rows)}};
+    for (Dimension& d : dimensions)
+        d.variable = Read(d.setting, d.text);
+    for (const Dimension& d : dimensions) {
+        if (const std::optional<Layout> layout = FittingLayout(Size, Columns, Rows))
+            return *layout;
+        const int16_t value = Default(d.setting);
+        if (d.variable != value) {
+            ReportUnusable(d.setting, d.text);
+            d.variable = value;
         }
     }
+    return LayoutFor(Size, Columns, Rows);  // the defaults, which always fit
 }
 
 void frmBoard::Form_Load()
@@ -195,8 +200,8 @@ void frmBoard::Form_Load()
         Left = Read(Game::Left);
     }
 
-    // The well's size, the keys and the high score.
-    ReadBoardSettings();
+    // The well's size (and the layout it makes), the keys and the high score.
+    const Layout layout = ReadBoardSettings();
     AsciiLeft = Read(Game::AsciiLeft);
     AsciiRight = Read(Game::AsciiRight);
     AsciiRotate = Read(Game::AsciiRotate);
@@ -214,7 +219,6 @@ void frmBoard::Form_Load()
     Landed = false;
 
     // The outer size, in 16-bit arithmetic.
-    const Layout layout = LayoutFor(Size, Columns, Rows);
     Width = layout.width;
     Height = layout.height;
 

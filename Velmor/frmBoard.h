@@ -20,6 +20,7 @@
 #include "platform/runtime/Dialogs.h"
 
 #include <array>
+#include <optional>
 
 struct BoardCell {
     bool Filled = false;
@@ -142,9 +143,10 @@ private:
     // either axis, in the well's 16-bit arithmetic (frmBoard_Well.cpp).
     static int16_t SquareIndex(int16_t rows, int x, int y);
     static int16_t CellPlace(int16_t size, int n);
-    // Whether the load can build and lay out a well of these dimensions.
-    static bool BoardFits(int16_t size, int16_t columns, int16_t rows);
-    void ReadBoardSettings();
+    // The layout of a well of these dimensions, or nothing when the load
+    // cannot build and lay it out.
+    static std::optional<Layout> FittingLayout(int16_t size, int16_t columns, int16_t rows);
+    Layout ReadBoardSettings();
     void LayOut(const Layout& layout);
     // Column and row of a grid shape by the board index rule.
     int Column(const plat::ShapeControl& shape) const;

@@ -167,9 +167,10 @@ void frmOptions::Form_Load()
         Skip([&] { AsciiDrop = plat::ReadSetting(Game::AsciiDrop); });
     }
 
+    // The lists show the stored numbers, without what the read added to them.
     // A text that is not among the entries leaves the list without a selection.
-    Skip([&] { cboColumns.Text = CStr(int(plat::I16(ShownColumns) - plat::I16(8))); });
-    Skip([&] { cboRows.Text = CStr(int(plat::I16(ShownRows) - plat::I16(1))); });
+    Skip([&] { cboColumns.Text = CStr(int(plat::I16(ShownColumns) - plat::I16(Game::Columns.plus))); });
+    Skip([&] { cboRows.Text = CStr(int(plat::I16(ShownRows) - plat::I16(Game::Rows.plus))); });
     Skip([&] { HScrollSize.Value = ShownSize; });
 }
 

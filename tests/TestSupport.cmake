@@ -33,3 +33,18 @@ function(register_help_browser_standin test)
   target_compile_definitions(${test} PRIVATE HELP_BROWSER_STANDIN="$<TARGET_FILE:HelpBrowserStandIn>")
   add_dependencies(${test} HelpBrowserStandIn)
 endfunction()
+
+# add_component_test(name [X11] SOURCES files...): a test program on the
+# browser component's fixtures (tests/RoamwellDLL): the component's code run
+# in the test's own process (roamwell_in_process), the web engine, a page
+# server and QTest. X11 adds the private X server (test_x11). The calling
+# folder finds Qt's Network and Test modules.
+function(add_component_test name)
+  cmake_parse_arguments(T "X11" "" "SOURCES" ${ARGN})
+  set(libs Qt6::Network Qt6::Test)
+  if(T_X11)
+    list(PREPEND libs test_x11)
+  endif()
+  add_gtest(${name} WEBENGINE SOURCES ${T_SOURCES} LIBS ${libs})
+  roamwell_in_process(${name})
+endfunction()

@@ -175,6 +175,18 @@ TEST_F(BoardStartup, LayoutThatWouldOverflowFallsBackToDefaults)
     EXPECT_FLOAT_EQ(b.Width, 7880);
 }
 
+TEST_F(BoardStartup, DimensionThatFallsBackIsReportedWithItsStoredText)
+{
+    Store("Size", "2000");
+    Store("Columns", "100");
+    testing::internal::CaptureStderr();
+    Load();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("[Game] Size = \"2000\" cannot be used"), std::string::npos) << err;
+    EXPECT_NE(err.find("[Game] Columns = \"100\" cannot be used"), std::string::npos) << err;
+    EXPECT_EQ(err.find("[Game] Rows"), std::string::npos) << "a dimension that keeps its value is not reported";
+}
+
 // The fit check runs the load's own arithmetic, so it stops exactly where
 // the load would: at the well's last square and at its pool.
 TEST_F(BoardStartup, StoredDimensionsFitUpToTheLastTheWellCanBuild)
