@@ -451,7 +451,7 @@ void Form::WindowStateChanged(int state)
     if (WindowState == state || !window_->isVisible())
         return;
     WindowState.Sync(state);
-    if (loaded_ && window_->isVisible())
+    if (loaded_)
         Guard([this] { Form_Resize(); });
 }
 
