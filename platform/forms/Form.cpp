@@ -318,7 +318,7 @@ void Form::ApplyGeometry()
         window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         window_->resize(clientW, clientH + menu);
     }
-    window_->move(ToPixelsRounded(Left), ToPixelsRounded(Top));
+    window_->PlaceFrameAt(QPoint(ToPixelsRounded(Left), ToPixelsRounded(Top)));
     applyingGeometry_ = false;
     ArrangeAligned();
 }
