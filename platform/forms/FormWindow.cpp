@@ -2,7 +2,6 @@
 
 #include "platform/forms/Form.h"
 #include "platform/forms/Twips.h"
-#include "platform/runtime/Errors.h"
 
 #include <QApplication>
 #include <QCloseEvent>
