@@ -165,12 +165,7 @@ void Form::Show(int modal)
     if (WindowState == vbNormal)
         ApplyGeometry();
     window_->ShowIn(WindowState);
-    // A window shown minimised stays minimised: bringing it forward would
-    // have the window manager restore it.
-    if (WindowState != vbMinimized) {
-        window_->raise();
-        window_->activateWindow();
-    }
+    ZOrder(0);
     if (!shownSinceLoad_) {
         shownSinceLoad_ = true;
         // The form hears of its size when it is first shown, as it hears of
@@ -323,7 +318,7 @@ void Form::ApplyGeometry()
         window_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         window_->resize(clientW, clientH + menu);
     }
-    window_->move(ToPixelsRounded(Left), ToPixelsRounded(Top));
+    window_->PlaceFrameAt(QPoint(ToPixelsRounded(Left), ToPixelsRounded(Top)));
     applyingGeometry_ = false;
     ArrangeAligned();
 }
@@ -370,8 +365,10 @@ void Form::Move(float left, float top, float width, float height)
 void Form::ZOrder(int position)
 {
     if (position == 0) {
+        // A window shown minimised stays minimised: bringing it forward
+        // would have the window manager restore it.
         if (WindowState == vbMinimized && window_->isVisible())
-            return;  // in front, but still minimised
+            return;
         window_->raise();
         window_->activateWindow();
     } else {
@@ -454,7 +451,7 @@ void Form::WindowStateChanged(int state)
     if (WindowState == state || !window_->isVisible())
         return;
     WindowState.Sync(state);
-    if (loaded_ && window_->isVisible())
+    if (loaded_)
         Guard([this] { Form_Resize(); });
 }
 

@@ -2,7 +2,6 @@
 
 #include "platform/forms/Form.h"
 #include "platform/forms/Twips.h"
-#include "platform/runtime/Errors.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -167,18 +166,25 @@ void FormWindow::ShowIn(int state)
             handle->setWindowStates(Qt::WindowNoState);
             overrideWindowState(Qt::WindowNoState);
         }
-        // A window shown before knows its frame. Place its client area by
-        // it now: the toolkit would do so while showing it, after the state
-        // is set, and a window moved then is no longer minimised or maximised.
-        const QPoint frame = geometry().topLeft() - frameGeometry().topLeft();
-        if (!frame.isNull() && pos() == geometry().topLeft())
-            setGeometry(QRect(pos() + frame, size()));
     }
     switch (state) {
     case vbMinimized: showMinimized(); break;
     case vbMaximized: showMaximized(); break;
     default: showNormal(); break;
     }
+}
+
+void FormWindow::PlaceFrameAt(QPoint corner)
+{
+    // A hidden window shown before knows its frame: place its client area by
+    // it at once. The toolkit would do so only while showing it, after the
+    // state is set, and a window moved then is no longer minimised or
+    // maximised.
+    const QPoint frame = geometry().topLeft() - frameGeometry().topLeft();
+    if (isHidden() && !frame.isNull())
+        setGeometry(QRect(corner + frame, size()));
+    else
+        move(corner);
 }
 
 bool FormWindow::KeyTyped(QKeyEvent& event, QWidget* receiver)

@@ -35,6 +35,8 @@ public:
     // Pixels the menu bar takes from the window's height: none while it is
     // left out, whether or not the window is shown yet.
     int MenuBarShare() const;
+    // Moves the window's frame corner to a point of the screen.
+    void PlaceFrameAt(QPoint corner);
     // Shows the window in a form's window state (WindowState values).
     void ShowIn(int state);
 

@@ -19,6 +19,38 @@ int IgnoreXErrors(Display*, XErrorEvent*)
 {
     return 0;
 }
+
+// The first value of a window's property of 32-bit values, if it has one of
+// that type.
+std::optional<unsigned long> FirstValue(Display* d, Window window, const char* property, Atom type)
+{
+    Atom actualType;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    std::optional<unsigned long> value;
+    if (XGetWindowProperty(d, window, XInternAtom(d, property, False), 0, 1, False, type, &actualType, &format, &count,
+                           &after, &data) == Success &&
+        data && count > 0)
+        value = reinterpret_cast<unsigned long*>(data)[0];  // 32-bit values come as longs
+    if (data)
+        XFree(data);
+    return value;
+}
+
+// A message about a window, for the window itself or for the window manager.
+XEvent MessageAbout(Display* d, Window window, const char* message, std::initializer_list<long> data)
+{
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(d, message, False);
+    event.xclient.format = 32;
+    int i = 0;
+    for (long value : data)
+        event.xclient.data.l[i++] = value;
+    return event;
+}
 }  // namespace
 
 X11Session::X11Session(Manager manager)
@@ -59,20 +91,10 @@ X11Session::X11Session(Manager manager)
 // on the root once it manages the screen.
 bool X11Session::WaitForManager(int timeoutMs)
 {
-    const Atom check = XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False);
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < timeoutMs) {
-        Atom type;
-        int format;
-        unsigned long count, after;
-        unsigned char* data = nullptr;
-        const bool found = XGetWindowProperty(display_, DefaultRootWindow(display_), check, 0, 1, False, XA_WINDOW, &type,
-                                              &format, &count, &after, &data) == Success &&
-                           data && count == 1;
-        if (data)
-            XFree(data);
-        if (found)
+        if (FirstValue(display_, DefaultRootWindow(display_), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW))
             return true;
         QThread::msleep(20);
     }
@@ -175,13 +197,8 @@ std::optional<WindowInfo> X11Session::WaitForWindow(const QString& text, int tim
 
 void X11Session::RequestClose(const WindowInfo& window)
 {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window.id;
-    event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(display_, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
+    XEvent event =
+        MessageAbout(display_, window.id, "WM_PROTOCOLS", {long(XInternAtom(display_, "WM_DELETE_WINDOW", False)), CurrentTime});
     XSendEvent(display_, window.id, False, NoEventMask, &event);
     XFlush(display_);
 }
@@ -267,14 +284,7 @@ namespace {
 // A request to the window manager about a window, sent to the root window.
 void SendToRoot(Display* d, Window window, const char* message, std::initializer_list<long> data)
 {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(d, message, False);
-    event.xclient.format = 32;
-    int i = 0;
-    for (long value : data)
-        event.xclient.data.l[i++] = value;
+    XEvent event = MessageAbout(d, window, message, data);
     XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
     XSync(d, False);
 }
@@ -308,36 +318,14 @@ void X11Session::MoveResize(unsigned long window, const QRect& frameCornerAndCli
 
 long X11Session::WmState(unsigned long window)
 {
-    const Atom wmState = XInternAtom(display_, "WM_STATE", False);
-    Atom type;
-    int format;
-    unsigned long count, after;
-    unsigned char* data = nullptr;
-    long state = -1;
-    if (XGetWindowProperty(display_, window, wmState, 0, 2, False, wmState, &type, &format, &count, &after, &data) ==
-            Success &&
-        data && count > 0)
-        state = reinterpret_cast<long*>(data)[0];
-    if (data)
-        XFree(data);
-    return state;
+    const std::optional<unsigned long> state =
+        FirstValue(display_, window, "WM_STATE", XInternAtom(display_, "WM_STATE", False));
+    return state ? long(*state) : -1;
 }
 
 unsigned long X11Session::ActiveWindow()
 {
-    const Atom active = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
-    Atom type;
-    int format;
-    unsigned long count, after;
-    unsigned char* data = nullptr;
-    unsigned long window = 0;
-    if (XGetWindowProperty(display_, DefaultRootWindow(display_), active, 0, 1, False, XA_WINDOW, &type, &format, &count,
-                           &after, &data) == Success &&
-        data && count == 1)
-        window = reinterpret_cast<unsigned long*>(data)[0];
-    if (data)
-        XFree(data);
-    return window;
+    return FirstValue(display_, DefaultRootWindow(display_), "_NET_ACTIVE_WINDOW", XA_WINDOW).value_or(0);
 }
 
 }  // namespace testenv
