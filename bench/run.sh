@@ -2,7 +2,10 @@
 # Builds and runs every benchmark, printing each figure beside its target.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${BUILD_DIR:-$root/build}"
+# A build folder of its own: a Release build in the tests' folder would make
+# the next test run build everything again.
+export BUILD_DIR="${BUILD_DIR:-$root/build-release}"
+build="$BUILD_DIR"
 BUILD_TYPE=Release "$root/scripts/build.sh"
 bin="$build/bin"
 export QTWEBENGINE_DISABLE_SANDBOX=1
