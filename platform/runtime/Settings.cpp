@@ -17,6 +17,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <functional>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <sys/stat.h>
@@ -58,13 +59,15 @@ struct Reading {
 struct Cache {
     std::mutex mutex;
     QHash<QString, std::shared_ptr<const Snapshot>> files;
-    QSet<QString> warned;  // unreadable files already reported
+    QHash<QString, std::shared_future<void>> readsAhead;  // begun by ReadSettingsAhead
+    QSet<QString> warned;                                 // unreadable files already reported
 };
 
 Cache& Files()
 {
-    static Cache cache;
-    return cache;
+    // Never destroyed: a read begun ahead may still be running at exit.
+    static Cache* cache = new Cache;
+    return *cache;
 }
 
 void Keep(const QString& path, std::shared_ptr<const Snapshot> snapshot)
@@ -143,7 +146,7 @@ std::optional<std::pair<QByteArray, FileStamp>> ReadWhole(int fd, QString& why)
 
 // The settings file at path as it is now: from the cache while its stamp
 // says it is unchanged, read (and parsed when its bytes differ) otherwise.
-Reading Load(const QString& path)
+Reading LoadNow(const QString& path)
 {
     std::shared_ptr<const Snapshot> cached;
     {
@@ -182,6 +185,20 @@ Reading Load(const QString& path)
     snapshot->bytes = std::move(bytes);
     Keep(path, snapshot);
     return {snapshot, {}};
+}
+
+// As LoadNow, once a read of the file begun ahead has finished.
+Reading Load(const QString& path)
+{
+    std::shared_future<void> ahead;
+    {
+        Cache& cache = Files();
+        std::lock_guard lock(cache.mutex);
+        ahead = cache.readsAhead.take(path);
+    }
+    if (ahead.valid())
+        ahead.wait();
+    return LoadNow(path);
 }
 
 // Says once, until the file can be read again, that its values read as their defaults.
@@ -264,6 +281,15 @@ QString SettingsFilePath(const QString& app)
     if (name.isEmpty() || name == u"." || name == u"..")
         name.prepend(u'_');
     return base + QStringLiteral("/appsettings/") + name + QStringLiteral(".ini");
+}
+
+void ReadSettingsAhead(const QString& app)
+{
+    const QString path = SettingsFilePath(app);
+    Cache& cache = Files();
+    std::lock_guard lock(cache.mutex);
+    if (!cache.readsAhead.contains(path))
+        cache.readsAhead.insert(path, std::async(std::launch::async, [path] { LoadNow(path); }).share());
 }
 
 QString GetSetting(const QString& app, const QString& section, const QString& key, const QString& defaultValue)

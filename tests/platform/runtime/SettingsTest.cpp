@@ -290,6 +290,22 @@ TEST_F(SettingsTest, AChangeFromAnotherProcessIsSeenAtTheNextRead)
     EXPECT_EQ(GetSetting(app_, "Game", "Size"), "350");
 }
 
+TEST_F(SettingsTest, AReadBegunAheadServesTheFirstValuesAndMissesNoLaterChange)
+{
+    WriteFileBytes("[Game]\nSize=330\n");
+    ReadSettingsAhead(app_);
+    ReadSettingsAhead(app_);  // a second call while the first runs changes nothing
+    EXPECT_EQ(GetSetting(app_, "Game", "Size"), "330");
+    SaveSetting(app_, "Game", "Size", "345");
+    EXPECT_EQ(GetSetting(app_, "Game", "Size"), "345");
+
+    // Ahead of a file that is not there yet, and is written by another program.
+    const QString other = QStringLiteral("Other");
+    ReadSettingsAhead(other);
+    EXPECT_EQ(RunHelper({"try-save", other, "Game", "Rows", "20"}).out, "saved\n");
+    EXPECT_EQ(GetSetting(other, "Game", "Rows"), "20");
+}
+
 TEST_F(SettingsTest, AnUnreadableFileIsReportedOnceByNameAndReadsAsTheDefaults)
 {
     SaveSetting(app_, "Game", "Size", "330");
